@@ -1,0 +1,34 @@
+# velmar_library(NAME "DIR[;DIR...]" DEPS...): a static library of every .cpp in the folders (and
+# their sub-folders), so that a new file needs no edit of the build. A main.cpp is a program's
+# entry point and stays out.
+function(velmar_library name dirs)
+  set(sources)
+  foreach(dir IN LISTS dirs)
+    if(NOT IS_ABSOLUTE ${dir})
+      set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
+    endif()
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.S)
+    list(APPEND sources ${found})
+  endforeach()
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(NOT sources)
+    set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# velmar_test(NAME DIR DEPS...): one GoogleTest binary of every .cpp in tests/DIR, run by CTest.
+function(velmar_test name dir)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE VELMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             VELMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
