@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+// The disc-path layer. The program composes paths as the disc's catalogue writes them: Windows-1251
+// text, backslash separators, relative to the current directory (the disc's root). These functions
+// turn such a path into a file-system path: backslashes become slashes, doubled separators collapse,
+// names become UTF-8, and each component is matched without regard to case when the exact name does
+// not exist (discs are often mounted with their names in another case).
+std::filesystem::path ResolveDiscPath(std::string_view disc_path);
+
+// Whether the disc path names an existing file or folder.
+bool DiscPathExists(std::string_view disc_path);

@@ -1,0 +1,194 @@
+#include "platform/Raster.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+Rect ClipTo(const PixelBuffer& dst, Rect area, Rect clip)
+{
+    return area.Intersected(clip).Intersected(dst.Bounds());
+}
+
+inline Pixel Combine(Pixel d, Pixel s, RasterOp op)
+{
+    switch (op) {
+    case RasterOp::Copy:
+        return s;
+    case RasterOp::And:
+        return d & s;
+    case RasterOp::Or:
+        return d | s;
+    case RasterOp::Xor:
+        return (d ^ s) | 0xFF000000u;
+    case RasterOp::NotCopy:
+        return ~s | 0xFF000000u;
+    }
+    return s;
+}
+
+// Source coordinate of each destination column (or row) of a stretch, nearest neighbour, sampled at
+// pixel centres so that an exact multiple repeats every source pixel equally often.
+void SourceIndexes(std::vector<int>& out, int dst_start, int dst_len, int src_start, int src_len, int from, int to)
+{
+    out.resize(std::size_t(std::max(0, to - from)));
+    for (int d = from; d < to; ++d) {
+        long long offset = (2LL * (d - dst_start) + 1) * src_len / (2LL * dst_len);
+        out[std::size_t(d - from)] = src_start + int(offset);
+    }
+}
+
+template<typename PerPixel>
+void StretchEach(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect src_area, Rect clip, PerPixel per_pixel)
+{
+    if (dst_area.IsEmpty() || src_area.IsEmpty())
+        return;
+    Rect area = ClipTo(dst, dst_area, clip);
+    // Source pixels outside the source buffer are never read.
+    if (area.IsEmpty())
+        return;
+    thread_local std::vector<int> xs, ys;
+    SourceIndexes(xs, dst_area.left, dst_area.Width(), src_area.left, src_area.Width(), area.left, area.right);
+    SourceIndexes(ys, dst_area.top, dst_area.Height(), src_area.top, src_area.Height(), area.top, area.bottom);
+    for (int y = area.top; y < area.bottom; ++y) {
+        int sy = ys[std::size_t(y - area.top)];
+        if (sy < 0 || sy >= src.Height())
+            continue;
+        Pixel* row = dst.Row(y);
+        const Pixel* src_row = src.Row(sy);
+        for (int x = area.left; x < area.right; ++x) {
+            int sx = xs[std::size_t(x - area.left)];
+            if (sx < 0 || sx >= src.Width())
+                continue;
+            per_pixel(row[x], src_row[sx], sx, sy);
+        }
+    }
+}
+
+} // namespace
+
+void FillRect(PixelBuffer& dst, Rect area, Pixel color, Rect clip)
+{
+    area = ClipTo(dst, area, clip);
+    for (int y = area.top; y < area.bottom; ++y)
+        std::fill(dst.Row(y) + area.left, dst.Row(y) + area.right, color);
+}
+
+void FillRect(PixelBuffer& dst, Rect area, Pixel color)
+{
+    FillRect(dst, area, color, dst.Bounds());
+}
+
+void FrameRect(PixelBuffer& dst, Rect area, Pixel color, Rect clip)
+{
+    if (area.IsEmpty())
+        return;
+    FillRect(dst, { area.left, area.top, area.right, area.top + 1 }, color, clip);
+    FillRect(dst, { area.left, area.bottom - 1, area.right, area.bottom }, color, clip);
+    FillRect(dst, { area.left, area.top, area.left + 1, area.bottom }, color, clip);
+    FillRect(dst, { area.right - 1, area.top, area.right, area.bottom }, color, clip);
+}
+
+void DrawLine(PixelBuffer& dst, Point from, Point to, Pixel color, Rect clip)
+{
+    clip = clip.Intersected(dst.Bounds());
+    int dx = std::abs(to.x - from.x), sx = from.x < to.x ? 1 : -1;
+    int dy = -std::abs(to.y - from.y), sy = from.y < to.y ? 1 : -1;
+    int error = dx + dy;
+    Point p = from;
+    while (p != to) {
+        if (clip.Contains(p))
+            dst.At(p.x, p.y) = color;
+        int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            p.x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            p.y += sy;
+        }
+    }
+}
+
+void DrawFocusRect(PixelBuffer& dst, Rect area, Rect clip)
+{
+    clip = clip.Intersected(dst.Bounds());
+    auto flip = [&](int x, int y) {
+        if (clip.Contains({ x, y }))
+            dst.At(x, y) ^= 0x00FFFFFFu;
+    };
+    for (int x = area.left; x < area.right; x += 2) {
+        flip(x, area.top);
+        if (area.bottom - 1 > area.top)
+            flip(x, area.bottom - 1);
+    }
+    for (int y = area.top + 2; y < area.bottom - 1; y += 2) {
+        flip(area.left, y);
+        if (area.right - 1 > area.left)
+            flip(area.right - 1, y);
+    }
+}
+
+void StretchCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect src_area, RasterOp op, Rect clip)
+{
+    bool one_to_one = dst_area.Width() == src_area.Width() && dst_area.Height() == src_area.Height();
+    if (one_to_one && op == RasterOp::Copy) {
+        // The common case: a plain block copy, row by row.
+        Rect area = ClipTo(dst, dst_area, clip);
+        int dx = src_area.left - dst_area.left, dy = src_area.top - dst_area.top;
+        area = area.Intersected(src.Bounds().Translated(-dx, -dy));
+        for (int y = area.top; y < area.bottom; ++y)
+            std::memmove(dst.Row(y) + area.left, src.Row(y + dy) + area.left + dx,
+                std::size_t(area.Width()) * sizeof(Pixel));
+        return;
+    }
+    StretchEach(dst, dst_area, src, src_area, clip, [op](Pixel& d, Pixel s, int, int) { d = Combine(d, s, op); });
+}
+
+void TransparentCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect src_area, Pixel transparent,
+    Rect clip)
+{
+    Pixel key = transparent & 0x00FFFFFFu;
+    StretchEach(dst, dst_area, src, src_area, clip, [key](Pixel& d, Pixel s, int, int) {
+        if ((s & 0x00FFFFFFu) != key)
+            d = s;
+    });
+}
+
+void MaskedCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect src_area, const std::uint8_t* mask,
+    int mask_stride, Rect clip)
+{
+    StretchEach(dst, dst_area, src, src_area, clip, [=](Pixel& d, Pixel s, int sx, int sy) {
+        bool transparent = mask[std::ptrdiff_t(sy) * mask_stride + (sx >> 3)] & (0x80 >> (sx & 7));
+        if (!transparent)
+            d = s;
+    });
+}
+
+void BlendCoverage(PixelBuffer& dst, Point at, const std::uint8_t* coverage, int width, int height, int pitch,
+    Pixel color, Rect clip)
+{
+    Rect area = ClipTo(dst, Rect::FromSize(at.x, at.y, width, height), clip);
+    const unsigned cr = color >> 16 & 0xFF, cg = color >> 8 & 0xFF, cb = color & 0xFF;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const std::uint8_t* cov = coverage + std::ptrdiff_t(y - at.y) * pitch - at.x;
+        Pixel* row = dst.Row(y);
+        for (int x = area.left; x < area.right; ++x) {
+            unsigned a = cov[x];
+            if (a == 0)
+                continue;
+            if (a == 255) {
+                row[x] = color | 0xFF000000u;
+                continue;
+            }
+            Pixel d = row[x];
+            unsigned r = ((d >> 16 & 0xFF) * (255 - a) + cr * a + 127) / 255;
+            unsigned g = ((d >> 8 & 0xFF) * (255 - a) + cg * a + 127) / 255;
+            unsigned b = ((d & 0xFF) * (255 - a) + cb * a + 127) / 255;
+            row[x] = 0xFF000000u | r << 16 | g << 8 | b;
+        }
+    }
+}
