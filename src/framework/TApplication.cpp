@@ -1,0 +1,345 @@
+#include "framework/TApplication.h"
+
+#include "framework/Exception.h"
+#include "framework/TForm.h"
+#include "framework/TTimer.h"
+#include "platform/Cp1251.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(std::unique_ptr<WindowBackend> backend, std::string exe_name)
+    : m_backend(std::move(backend))
+    , m_exe_name(std::move(exe_name))
+    , m_gui_thread(std::this_thread::get_id())
+{
+    Application = this;
+}
+
+TApplication::~TApplication()
+{
+    m_terminated = true;
+    DestroyComponents();
+    // Threads still waiting for the GUI thread are released: their calls will not run.
+    std::lock_guard lock(m_mutex);
+    for (auto& call : m_sync)
+        call->done.set_value();
+    m_sync.clear();
+    Application = nullptr;
+}
+
+std::uint64_t TApplication::Now()
+{
+    using namespace std::chrono;
+    return std::uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void TApplication::AttachForm(TForm* form)
+{
+    if (!m_main_form)
+        m_main_form = form;
+    form->CreateWindow(*m_backend);
+}
+
+std::string TApplication::Title() const
+{
+    std::string name = m_exe_name;
+    std::size_t slash = name.find_last_of("/\\");
+    if (slash != std::string::npos)
+        name = name.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    for (std::size_t i = 1; i < name.size(); ++i)
+        name[i] = char(std::tolower(static_cast<unsigned char>(name[i])));
+    return name;
+}
+
+std::string TApplication::ErrorBoxMessage(const std::string& message)
+{
+    std::string text = message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        text += '.';
+    return text;
+}
+
+void TApplication::HandleException(const std::exception& error)
+{
+    std::string message = error.what();
+    if (!dynamic_cast<const Exception*>(&error))
+        message = Utf8ToCp1251(message); // library errors speak UTF-8
+    m_backend->ShowErrorBox(Cp1251ToUtf8(Title()), Cp1251ToUtf8(ErrorBoxMessage(message)));
+}
+
+void TApplication::Run()
+{
+    while (!m_terminated)
+        Step(-1);
+}
+
+void TApplication::RunFor(int ms)
+{
+    std::uint64_t end = Now() + std::uint64_t(std::max(ms, 0));
+    for (;;) {
+        std::uint64_t now = Now();
+        if (m_terminated || now >= end) {
+            ProcessMessages();
+            return;
+        }
+        Step(int(end - now));
+    }
+}
+
+void TApplication::ProcessMessages()
+{
+    Step(0);
+}
+
+void TApplication::Terminate()
+{
+    m_terminated = true;
+    m_backend->Wake();
+}
+
+void TApplication::Minimize()
+{
+    m_backend->Minimize();
+}
+
+void TApplication::Step(int max_wait_ms)
+{
+    RunPosted();
+    FireTimers();
+    UpdateHint();
+    if (m_main_form)
+        m_main_form->PaintInvalid();
+    if (m_terminated)
+        return;
+    WindowEvent event;
+    if (m_backend->WaitEvent(event, MillisecondsToNextDeadline(max_wait_ms))) {
+        Dispatch(event);
+        // Take what else is waiting before painting again.
+        while (!m_terminated && m_backend->WaitEvent(event, 0))
+            Dispatch(event);
+    }
+    RunPosted();
+    FireTimers();
+    UpdateHint();
+    if (m_main_form)
+        m_main_form->PaintInvalid();
+}
+
+int TApplication::MillisecondsToNextDeadline(int limit) const
+{
+    std::uint64_t now = Now();
+    std::int64_t wait = limit;
+    auto consider = [&](std::uint64_t due) {
+        std::int64_t until = due > now ? std::int64_t(std::min<std::uint64_t>(due - now, 1u << 30)) : 0;
+        if (wait < 0 || until < wait)
+            wait = until;
+    };
+    for (TTimer* timer : m_timers)
+        consider(timer->Due());
+    if (m_hint_control && !m_hint_shown)
+        consider(m_hint_show_at);
+    if (m_hint_shown)
+        consider(m_hint_hide_at);
+    return int(wait);
+}
+
+void TApplication::Dispatch(const WindowEvent& event)
+{
+    using Type = WindowEvent::Type;
+    switch (event.type) {
+    case Type::Close:
+        Terminate();
+        return;
+    case Type::Minimize:
+        m_minimized = true;
+        CancelHint();
+        for (TApplicationEvents* events : std::vector<TApplicationEvents*>(m_events))
+            if (events->OnMinimize)
+                Guard([&] { events->OnMinimize(events); });
+        return;
+    case Type::Restore:
+        if (!m_minimized)
+            return;
+        m_minimized = false;
+        for (TApplicationEvents* events : std::vector<TApplicationEvents*>(m_events))
+            if (events->OnRestore)
+                Guard([&] { events->OnRestore(events); });
+        return;
+    case Type::Wake:
+        return;
+    default:
+        if (m_main_form)
+            m_main_form->HandleEvent(event);
+    }
+}
+
+void TApplication::Post(std::function<void()> work)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_posted.push_back(std::move(work));
+    }
+    m_backend->Wake();
+}
+
+void TApplication::Synchronize(std::function<void()> work)
+{
+    if (IsGuiThread()) {
+        work();
+        return;
+    }
+    auto call = std::make_shared<SyncCall>();
+    call->work = std::move(work);
+    std::future<void> done = call->done.get_future();
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_terminated)
+            return;
+        m_sync.push_back(call);
+    }
+    m_backend->Wake();
+    done.get(); // raises the call's exception here
+}
+
+bool TApplication::CheckSynchronize()
+{
+    std::deque<std::shared_ptr<SyncCall>> calls;
+    {
+        std::lock_guard lock(m_mutex);
+        calls.swap(m_sync);
+    }
+    for (auto& call : calls) {
+        try {
+            call->work();
+            call->done.set_value();
+        } catch (...) {
+            call->done.set_exception(std::current_exception());
+        }
+    }
+    return !calls.empty();
+}
+
+void TApplication::RunPosted()
+{
+    CheckSynchronize();
+    std::deque<std::function<void()>> posted;
+    {
+        std::lock_guard lock(m_mutex);
+        posted.swap(m_posted);
+    }
+    for (auto& work : posted)
+        Guard(work);
+}
+
+void TApplication::AddTimer(TTimer* timer)
+{
+    if (std::find(m_timers.begin(), m_timers.end(), timer) == m_timers.end())
+        m_timers.push_back(timer);
+}
+
+void TApplication::RemoveTimer(TTimer* timer)
+{
+    std::erase(m_timers, timer);
+}
+
+void TApplication::FireTimers()
+{
+    std::uint64_t now = Now();
+    for (TTimer* timer : std::vector<TTimer*>(m_timers)) {
+        // A handler may stop or free another timer: fire only those still registered.
+        if (std::find(m_timers.begin(), m_timers.end(), timer) == m_timers.end())
+            continue;
+        if (timer->Enabled() && timer->Due() <= now)
+            Guard([&] { timer->Fire(now); });
+    }
+}
+
+void TApplication::AddEvents(TApplicationEvents* events)
+{
+    m_events.push_back(events);
+}
+
+void TApplication::RemoveEvents(TApplicationEvents* events)
+{
+    std::erase(m_events, events);
+}
+
+void TApplication::PointerMoved()
+{
+    if (!m_main_form)
+        return;
+    TControl* control = m_main_form->HoverControl();
+    if (control == m_hint_control || (control && control == m_hint_expired))
+        return;
+    m_hint_expired = nullptr;
+    bool was_shown = m_hint_shown;
+    CancelHint();
+    if (control && control->ShowHint() && !control->Hint().empty()) {
+        m_hint_control = control;
+        m_hint_show_at = Now() + std::uint64_t(was_shown ? HintShortPause : HintPause);
+    }
+}
+
+void TApplication::CancelHint()
+{
+    m_hint_control = nullptr;
+    if (m_hint_shown && m_main_form)
+        m_main_form->HideHintWindow();
+    m_hint_shown = false;
+}
+
+void TApplication::ActivateHint()
+{
+    if (!m_main_form)
+        return;
+    CancelHint();
+    TControl* control = m_main_form->HoverControl();
+    if (!control || !control->ShowHint() || control->Hint().empty())
+        return;
+    m_hint_control = control;
+    m_hint_show_at = Now();
+    UpdateHint();
+}
+
+void TApplication::UpdateHint()
+{
+    if (!m_main_form || !m_hint_control)
+        return;
+    std::uint64_t now = Now();
+    auto* control = static_cast<TControl*>(m_hint_control);
+    if (!m_hint_shown && now >= m_hint_show_at) {
+        Point mouse = m_main_form->MousePosition();
+        m_main_form->ShowHintWindow(control->Hint(), { mouse.x, mouse.y + 20 });
+        m_hint_shown = true;
+        m_hint_hide_at = now + std::uint64_t(HintHidePause);
+    } else if (m_hint_shown && now >= m_hint_hide_at) {
+        // Shown long enough: not again until the pointer moves to another control.
+        m_main_form->HideHintWindow();
+        m_hint_shown = false;
+        m_hint_expired = m_hint_control;
+        m_hint_control = nullptr;
+    }
+}
+
+std::string TApplication::CurrentHint() const
+{
+    return m_main_form ? m_main_form->HintWindowText() : std::string();
+}
+
+TApplicationEvents::TApplicationEvents(TComponent* owner)
+    : TComponent(owner)
+{
+    if (Application)
+        Application->AddEvents(this);
+}
+
+TApplicationEvents::~TApplicationEvents()
+{
+    if (Application)
+        Application->RemoveEvents(this);
+}

@@ -1,0 +1,9 @@
+#include "platform/Clock.h"
+
+#include <chrono>
+
+std::uint32_t TimeGetTime()
+{
+    using namespace std::chrono;
+    return std::uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}

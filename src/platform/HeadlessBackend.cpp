@@ -1,0 +1,74 @@
+#include "platform/HeadlessBackend.h"
+
+#include <chrono>
+#include <utility>
+
+void HeadlessBackend::Create(int width, int height, const std::string&)
+{
+    m_surface.Resize(width, height, 0xFF000000u);
+    m_created = true;
+}
+
+void HeadlessBackend::Present(Rect)
+{
+    ++m_present_count;
+}
+
+bool HeadlessBackend::WaitEvent(WindowEvent& event, int timeout_ms)
+{
+    std::unique_lock lock(m_mutex);
+    auto ready = [this] { return !m_events.empty() || m_woken; };
+    if (timeout_ms < 0)
+        m_wake.wait(lock, ready);
+    else
+        m_wake.wait_for(lock, std::chrono::milliseconds(timeout_ms), ready);
+    if (!m_events.empty()) {
+        event = m_events.front();
+        m_events.pop_front();
+        return true;
+    }
+    if (m_woken) {
+        m_woken = false;
+        event = { .type = WindowEvent::Type::Wake };
+        return true;
+    }
+    return false;
+}
+
+void HeadlessBackend::Wake()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_wake.notify_all();
+}
+
+void HeadlessBackend::Minimize()
+{
+    m_minimized = true;
+    Inject({ .type = WindowEvent::Type::Minimize });
+}
+
+void HeadlessBackend::ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8)
+{
+    std::lock_guard lock(m_mutex);
+    m_error_boxes.push_back({ title_utf8, message_utf8 });
+}
+
+void HeadlessBackend::Inject(const WindowEvent& event)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (event.type == WindowEvent::Type::Restore)
+            m_minimized = false;
+        m_events.push_back(event);
+    }
+    m_wake.notify_all();
+}
+
+std::vector<HeadlessBackend::ErrorBox> HeadlessBackend::TakeErrorBoxes()
+{
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_error_boxes, {});
+}

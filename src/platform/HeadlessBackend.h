@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/WindowBackend.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+// The window as a pixel buffer: nothing is shown, input is injected. The harness and the tests use
+// it; error boxes are recorded instead of shown.
+class HeadlessBackend : public WindowBackend {
+public:
+    void Create(int width, int height, const std::string& title_utf8) override;
+    PixelBuffer& Surface() override { return m_surface; }
+    void Present(Rect dirty) override;
+    bool WaitEvent(WindowEvent& event, int timeout_ms) override;
+    void Wake() override;
+    void SetCursor(CursorShape cursor) override { m_cursor = cursor; }
+    void Minimize() override;
+    void SetHitTest(std::function<bool(Point)> is_caption) override { m_is_caption = std::move(is_caption); }
+    void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) override;
+    int ScreenPixelsPerInch() const override { return m_pixels_per_inch; }
+    Point ScreenPosition() const override { return { 0, 0 }; }
+
+    // Test and harness side.
+    void Inject(const WindowEvent& event);
+    void SetPixelsPerInch(int ppi) { m_pixels_per_inch = ppi; }
+    CursorShape Cursor() const { return m_cursor; }
+    bool IsCaption(Point p) const { return m_is_caption && m_is_caption(p); }
+    bool Minimized() const { return m_minimized; }
+    bool Created() const { return m_created; }
+    int PresentCount() const { return m_present_count; }
+    struct ErrorBox {
+        std::string title;
+        std::string message;
+    };
+    std::vector<ErrorBox> TakeErrorBoxes();
+
+private:
+    PixelBuffer m_surface;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<WindowEvent> m_events;
+    bool m_woken { false };
+    std::vector<ErrorBox> m_error_boxes;
+    std::function<bool(Point)> m_is_caption;
+    CursorShape m_cursor { CursorShape::Default };
+    int m_pixels_per_inch { 96 };
+    bool m_minimized { false };
+    bool m_created { false };
+    int m_present_count { 0 };
+};

@@ -1,0 +1,270 @@
+#include "platform/WindowBackend.h"
+
+#include <SDL.h>
+
+#include <stdexcept>
+
+namespace {
+
+int VirtualKeyOf(SDL_Keycode key)
+{
+    switch (key) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    default:
+        break;
+    }
+    if (key >= 'a' && key <= 'z')
+        return int(key - 'a' + 'A'); // letters' virtual keys are the capitals
+    if (key >= '0' && key <= '9')
+        return int(key);
+    return 0;
+}
+
+unsigned ShiftOf(Uint16 mod)
+{
+    unsigned shift = 0;
+    if (mod & KMOD_SHIFT)
+        shift |= 1;
+    if (mod & KMOD_ALT)
+        shift |= 2;
+    if (mod & KMOD_CTRL)
+        shift |= 4;
+    return shift;
+}
+
+class SdlBackend : public WindowBackend {
+public:
+    SdlBackend()
+    {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            throw std::runtime_error(std::string("cannot open a display: ") + SDL_GetError());
+        m_wake_event = SDL_RegisterEvents(1);
+    }
+
+    ~SdlBackend() override
+    {
+        for (SDL_Cursor* cursor : m_cursors)
+            if (cursor)
+                SDL_FreeCursor(cursor);
+        if (m_texture)
+            SDL_DestroyTexture(m_texture);
+        if (m_renderer)
+            SDL_DestroyRenderer(m_renderer);
+        if (m_window)
+            SDL_DestroyWindow(m_window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+
+    void Create(int width, int height, const std::string& title_utf8) override
+    {
+        m_window = SDL_CreateWindow(title_utf8.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+        if (!m_window)
+            throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer)
+            m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!m_renderer)
+            throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        m_surface.Resize(width, height, 0xFF000000u);
+        SDL_SetWindowHitTest(m_window, &SdlBackend::HitTest, this);
+    }
+
+    PixelBuffer& Surface() override { return m_surface; }
+
+    void Present(Rect dirty) override
+    {
+        dirty = dirty.Intersected(m_surface.Bounds());
+        if (!dirty.IsEmpty()) {
+            SDL_Rect area { dirty.left, dirty.top, dirty.Width(), dirty.Height() };
+            SDL_UpdateTexture(m_texture, &area, m_surface.Row(dirty.top) + dirty.left, m_surface.Stride() * 4);
+        }
+        SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
+        SDL_RenderPresent(m_renderer);
+    }
+
+    bool WaitEvent(WindowEvent& event, int timeout_ms) override
+    {
+        SDL_Event e;
+        for (;;) {
+            int got = timeout_ms < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout_ms);
+            if (!got)
+                return false;
+            if (Translate(e, event))
+                return true;
+            timeout_ms = 0; // an event we ignore: look for another one without waiting again
+        }
+    }
+
+    void Wake() override
+    {
+        SDL_Event e {};
+        e.type = m_wake_event;
+        SDL_PushEvent(&e);
+    }
+
+    void SetCursor(CursorShape shape) override
+    {
+        auto index = std::size_t(shape);
+        if (!m_cursors[index]) {
+            SDL_SystemCursor system = shape == CursorShape::Hand ? SDL_SYSTEM_CURSOR_HAND
+                : shape == CursorShape::IBeam                    ? SDL_SYSTEM_CURSOR_IBEAM
+                : shape == CursorShape::Wait                     ? SDL_SYSTEM_CURSOR_WAIT
+                : shape == CursorShape::SizeAll                  ? SDL_SYSTEM_CURSOR_SIZEALL
+                                                                 : SDL_SYSTEM_CURSOR_ARROW;
+            m_cursors[index] = SDL_CreateSystemCursor(system);
+        }
+        if (m_cursors[index])
+            SDL_SetCursor(m_cursors[index]);
+    }
+
+    void Minimize() override { SDL_MinimizeWindow(m_window); }
+
+    void SetHitTest(std::function<bool(Point)> is_caption) override { m_is_caption = std::move(is_caption); }
+
+    void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) override
+    {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title_utf8.c_str(), message_utf8.c_str(), m_window);
+    }
+
+    int ScreenPixelsPerInch() const override
+    {
+        float ddpi = 0, hdpi = 0, vdpi = 0;
+        if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) == 0 && hdpi > 0)
+            return int(hdpi + 0.5f);
+        return 96;
+    }
+
+    Point ScreenPosition() const override
+    {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(m_window, &x, &y);
+        return { x, y };
+    }
+
+private:
+    static SDL_HitTestResult HitTest(SDL_Window*, const SDL_Point* area, void* data)
+    {
+        auto* self = static_cast<SdlBackend*>(data);
+        if (self->m_is_caption && self->m_is_caption({ area->x, area->y }))
+            return SDL_HITTEST_DRAGGABLE;
+        return SDL_HITTEST_NORMAL;
+    }
+
+    bool Translate(const SDL_Event& e, WindowEvent& out)
+    {
+        using Type = WindowEvent::Type;
+        out = {};
+        if (e.type == m_wake_event) {
+            out.type = Type::Wake;
+            return true;
+        }
+        switch (e.type) {
+        case SDL_QUIT:
+            out.type = Type::Close;
+            return true;
+        case SDL_MOUSEMOTION:
+            out.type = Type::MouseMove;
+            out.x = e.motion.x;
+            out.y = e.motion.y;
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            out.type = e.type == SDL_MOUSEBUTTONUP ? Type::MouseUp
+                : e.button.clicks >= 2 && e.button.clicks % 2 == 0 ? Type::DoubleClick
+                                                                    : Type::MouseDown;
+            out.x = e.button.x;
+            out.y = e.button.y;
+            out.button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_MIDDLE ? 2 : 3;
+            return true;
+        case SDL_MOUSEWHEEL: {
+            out.type = Type::Wheel;
+            out.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            SDL_GetMouseState(&out.x, &out.y);
+            return out.wheel != 0;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            out.type = e.type == SDL_KEYDOWN ? Type::KeyDown : Type::KeyUp;
+            out.key = VirtualKeyOf(e.key.keysym.sym);
+            out.shift = ShiftOf(e.key.keysym.mod);
+            if (out.type == Type::KeyDown && e.key.keysym.sym >= 32 && e.key.keysym.sym < 127)
+                out.ch = static_cast<unsigned char>(e.key.keysym.sym);
+            return out.key != 0 || out.ch != 0;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+                out.type = Type::Activate;
+                return true;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+                out.type = Type::Deactivate;
+                return true;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                out.type = Type::Minimize;
+                return true;
+            case SDL_WINDOWEVENT_RESTORED:
+                out.type = Type::Restore;
+                return true;
+            case SDL_WINDOWEVENT_EXPOSED:
+                out.type = Type::Expose;
+                return true;
+            case SDL_WINDOWEVENT_CLOSE:
+                out.type = Type::Close;
+                return true;
+            default:
+                return false;
+            }
+        default:
+            return false;
+        }
+    }
+
+    SDL_Window* m_window { nullptr };
+    SDL_Renderer* m_renderer { nullptr };
+    SDL_Texture* m_texture { nullptr };
+    PixelBuffer m_surface;
+    Uint32 m_wake_event { 0 };
+    std::function<bool(Point)> m_is_caption;
+    SDL_Cursor* m_cursors[6] {};
+};
+
+} // namespace
+
+std::unique_ptr<WindowBackend> CreateSdlBackend()
+{
+    return std::make_unique<SdlBackend>();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/PixelBuffer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// Windows' virtual-key codes, which the program's key handlers compare against.
+enum VirtualKey : int {
+    VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17, VK_ESCAPE = 27, VK_SPACE = 32,
+    VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35, VK_HOME = 36, VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40,
+    VK_DELETE = 46,
+};
+
+enum class CursorShape { Default, Arrow, Hand, IBeam, Wait, SizeAll };
+
+struct WindowEvent {
+    enum class Type {
+        MouseMove, MouseDown, MouseUp, DoubleClick, Wheel, KeyDown, KeyUp, Char,
+        Activate, Deactivate, Minimize, Restore, Close, Expose, Wake,
+    };
+    Type type { Type::Wake };
+    int x { 0 };
+    int y { 0 };
+    int button { 1 };  // 1 left, 2 middle, 3 right
+    int wheel { 0 };   // steps, positive away from the user
+    int key { 0 };     // virtual-key code
+    unsigned char ch { 0 }; // Windows-1251 character of a Char event
+    unsigned shift { 0 };   // TShiftState bits
+};
+
+// The narrow window interface the framework stands on: one top-level window with a 32-bit back
+// buffer, input events, a cursor and a modal error box. Implemented over SDL2 and headless.
+class WindowBackend {
+public:
+    virtual ~WindowBackend() = default;
+
+    // Creates the borderless window at the screen's top-left. Throws std::runtime_error when no
+    // window can be made (no display).
+    virtual void Create(int width, int height, const std::string& title_utf8) = 0;
+    virtual PixelBuffer& Surface() = 0;
+    virtual void Present(Rect dirty) = 0;
+    // Waits up to `timeout_ms` (negative: forever) for an event. False on time-out.
+    virtual bool WaitEvent(WindowEvent& event, int timeout_ms) = 0;
+    // Wakes a waiting WaitEvent from any thread.
+    virtual void Wake() = 0;
+    virtual void SetCursor(CursorShape cursor) = 0;
+    virtual void Minimize() = 0;
+    // `is_caption` tells, for a point of the client area, whether the window system should treat
+    // it as the title bar (pressing there drags the window).
+    virtual void SetHitTest(std::function<bool(Point)> is_caption) = 0;
+    // The modal error message box: error icon, one OK button. Texts in UTF-8.
+    virtual void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) = 0;
+    virtual int ScreenPixelsPerInch() const = 0;
+    virtual Point ScreenPosition() const = 0;
+};
+
+// The SDL2 backend; throws std::runtime_error naming the reason when there is no display.
+std::unique_ptr<WindowBackend> CreateSdlBackend();
