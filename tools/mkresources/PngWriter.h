@@ -1,0 +1,9 @@
+#pragma once
+
+#include "Drawing.h"
+
+#include <string>
+
+// Writes a drawing as an 8-bit RGB PNG. The file carries no time stamp or other varying chunk,
+// so the same drawing always gives the same bytes.
+void WritePng(const std::string& path, const Drawing& drawing);
