@@ -388,6 +388,8 @@ void TForm::PaintHintWindow(TCanvas& canvas)
 void TForm::Activate()
 {
     m_active = true;
+    if (!m_active_control)
+        SelectNext(nullptr, true, true); // a window that gets the focus gives it to its first tab stop
     if (OnActivate)
         Application->Guard([&] { OnActivate(this); });
 }

@@ -13,6 +13,7 @@ namespace {
 
 std::mutex s_mutex;
 ShellLauncher s_launcher;
+ShellObserver s_observer;
 
 // Starts argv as a grandchild in its own session, so that it is never our child to wait for.
 void LaunchDetached(const std::vector<std::string>& argv)
@@ -64,6 +65,13 @@ std::vector<std::string> ShellOpenCommand(std::string_view file_cp1251)
 
 void ShellOpen(std::string_view file_cp1251)
 {
+    ShellObserver observer;
+    {
+        std::lock_guard lock(s_mutex);
+        observer = s_observer;
+    }
+    if (observer)
+        observer(file_cp1251);
     std::vector<std::string> command = ShellOpenCommand(file_cp1251);
     if (command.empty())
         return;
@@ -82,4 +90,10 @@ void SetShellLauncher(ShellLauncher launcher)
 {
     std::lock_guard lock(s_mutex);
     s_launcher = std::move(launcher);
+}
+
+void SetShellObserver(ShellObserver observer)
+{
+    std::lock_guard lock(s_mutex);
+    s_observer = std::move(observer);
 }

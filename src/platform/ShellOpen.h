@@ -21,3 +21,7 @@ std::vector<std::string> ShellOpenCommand(std::string_view file_cp1251);
 // function restores the real launcher.
 using ShellLauncher = std::function<void(const std::vector<std::string>& argv)>;
 void SetShellLauncher(ShellLauncher launcher);
+
+// Told of every document or address handed to ShellOpen, as handed over (the harness's log).
+using ShellObserver = std::function<void(std::string_view file_cp1251)>;
+void SetShellObserver(ShellObserver observer);
