@@ -1,0 +1,274 @@
+#pragma once
+
+#include "platform/PixelBuffer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The media device layer: commands, flags, parameter records, result codes and notices in the
+// shape of the platform's Media Control Interface, served by our own devices over FFmpeg's
+// libraries (decoding) and SDL (sound). Every command is one call of MciSendCommand; playback runs
+// on the device's own thread and reports back by posting notices to a registered window.
+//
+// "Windows" here are registrations made with MciCreateWindow: a notice callback and a frame sink.
+// The layer knows nothing of controls; a control registers itself and forwards what it receives to
+// its own thread.
+
+using MciDeviceId = std::uint16_t;
+using MciWindow = std::uintptr_t; // 0: none (for MCI_WINDOW: the device's default window)
+using MciError = std::uint32_t;   // 0: success
+
+// Commands.
+constexpr std::uint32_t MCI_OPEN = 0x803;
+constexpr std::uint32_t MCI_CLOSE = 0x804;
+constexpr std::uint32_t MCI_PLAY = 0x806;
+constexpr std::uint32_t MCI_SEEK = 0x807;
+constexpr std::uint32_t MCI_STOP = 0x808;
+constexpr std::uint32_t MCI_PAUSE = 0x809;
+constexpr std::uint32_t MCI_GETDEVCAPS = 0x80B;
+constexpr std::uint32_t MCI_SET = 0x80D;
+constexpr std::uint32_t MCI_STEP = 0x80E;
+constexpr std::uint32_t MCI_RECORD = 0x80F;
+constexpr std::uint32_t MCI_STATUS = 0x814;
+constexpr std::uint32_t MCI_WINDOW = 0x841;
+constexpr std::uint32_t MCI_PUT = 0x842;
+constexpr std::uint32_t MCI_WHERE = 0x843;
+constexpr std::uint32_t MCI_RESUME = 0x855;
+
+// Flags every command understands.
+constexpr std::uint32_t MCI_NOTIFY = 0x1;
+constexpr std::uint32_t MCI_WAIT = 0x2;
+constexpr std::uint32_t MCI_FROM = 0x4;
+constexpr std::uint32_t MCI_TO = 0x8;
+constexpr std::uint32_t MCI_TRACK = 0x10;
+
+// MCI_OPEN.
+constexpr std::uint32_t MCI_OPEN_SHAREABLE = 0x100;
+constexpr std::uint32_t MCI_OPEN_ELEMENT = 0x200;
+constexpr std::uint32_t MCI_OPEN_ALIAS = 0x400;
+constexpr std::uint32_t MCI_OPEN_TYPE_ID = 0x1000;
+constexpr std::uint32_t MCI_OPEN_TYPE = 0x2000;
+
+// MCI_SEEK.
+constexpr std::uint32_t MCI_SEEK_TO_START = 0x100;
+constexpr std::uint32_t MCI_SEEK_TO_END = 0x200;
+
+// MCI_STATUS.
+constexpr std::uint32_t MCI_STATUS_ITEM = 0x100;
+constexpr std::uint32_t MCI_STATUS_START = 0x200;
+constexpr std::uint32_t MCI_STATUS_LENGTH = 1;
+constexpr std::uint32_t MCI_STATUS_POSITION = 2;
+constexpr std::uint32_t MCI_STATUS_NUMBER_OF_TRACKS = 3;
+constexpr std::uint32_t MCI_STATUS_MODE = 4;
+constexpr std::uint32_t MCI_STATUS_MEDIA_PRESENT = 5;
+constexpr std::uint32_t MCI_STATUS_TIME_FORMAT = 6;
+constexpr std::uint32_t MCI_STATUS_READY = 7;
+constexpr std::uint32_t MCI_STATUS_CURRENT_TRACK = 8;
+
+// Modes reported by MCI_STATUS_MODE.
+constexpr std::uint32_t MCI_MODE_NOT_READY = 524;
+constexpr std::uint32_t MCI_MODE_STOP = 525;
+constexpr std::uint32_t MCI_MODE_PLAY = 526;
+constexpr std::uint32_t MCI_MODE_RECORD = 527;
+constexpr std::uint32_t MCI_MODE_SEEK = 528;
+constexpr std::uint32_t MCI_MODE_PAUSE = 529;
+constexpr std::uint32_t MCI_MODE_OPEN = 530;
+
+// MCI_GETDEVCAPS.
+constexpr std::uint32_t MCI_GETDEVCAPS_ITEM = 0x100;
+constexpr std::uint32_t MCI_GETDEVCAPS_CAN_RECORD = 1;
+constexpr std::uint32_t MCI_GETDEVCAPS_HAS_AUDIO = 2;
+constexpr std::uint32_t MCI_GETDEVCAPS_HAS_VIDEO = 3;
+constexpr std::uint32_t MCI_GETDEVCAPS_DEVICE_TYPE = 4;
+constexpr std::uint32_t MCI_GETDEVCAPS_USES_FILES = 5;
+constexpr std::uint32_t MCI_GETDEVCAPS_COMPOUND_DEVICE = 6;
+constexpr std::uint32_t MCI_GETDEVCAPS_CAN_EJECT = 7;
+constexpr std::uint32_t MCI_GETDEVCAPS_CAN_PLAY = 8;
+constexpr std::uint32_t MCI_GETDEVCAPS_CAN_SAVE = 9;
+
+// Device types reported by MCI_GETDEVCAPS_DEVICE_TYPE.
+constexpr std::uint32_t MCI_DEVTYPE_VCR = 513;
+constexpr std::uint32_t MCI_DEVTYPE_VIDEODISC = 514;
+constexpr std::uint32_t MCI_DEVTYPE_OVERLAY = 515;
+constexpr std::uint32_t MCI_DEVTYPE_CD_AUDIO = 516;
+constexpr std::uint32_t MCI_DEVTYPE_DAT = 517;
+constexpr std::uint32_t MCI_DEVTYPE_SCANNER = 518;
+constexpr std::uint32_t MCI_DEVTYPE_ANIMATION = 519;
+constexpr std::uint32_t MCI_DEVTYPE_DIGITAL_VIDEO = 520;
+constexpr std::uint32_t MCI_DEVTYPE_OTHER = 521;
+constexpr std::uint32_t MCI_DEVTYPE_WAVEFORM_AUDIO = 522;
+constexpr std::uint32_t MCI_DEVTYPE_SEQUENCER = 523;
+
+// MCI_SET and time formats.
+constexpr std::uint32_t MCI_SET_DOOR_OPEN = 0x100;
+constexpr std::uint32_t MCI_SET_DOOR_CLOSED = 0x200;
+constexpr std::uint32_t MCI_SET_TIME_FORMAT = 0x400;
+constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;
+constexpr std::uint32_t MCI_FORMAT_FRAMES = 3;
+constexpr std::uint32_t MCI_FORMAT_TMSF = 10;
+
+// Digital-video extensions: step, window, put, where.
+constexpr std::uint32_t MCI_DGV_STEP_REVERSE = 0x10000;
+constexpr std::uint32_t MCI_DGV_STEP_FRAMES = 0x20000;
+constexpr std::uint32_t MCI_DGV_WINDOW_HWND = 0x10000;
+constexpr std::uint32_t MCI_DGV_RECT = 0x10000;
+constexpr std::uint32_t MCI_DGV_PUT_SOURCE = 0x20000;
+constexpr std::uint32_t MCI_DGV_PUT_DESTINATION = 0x40000;
+constexpr std::uint32_t MCI_DGV_WHERE_SOURCE = 0x20000;
+constexpr std::uint32_t MCI_DGV_WHERE_DESTINATION = 0x40000;
+
+// The notice posted to a command's callback window, with its outcome codes.
+constexpr std::uint32_t MM_MCINOTIFY = 0x3B9;
+constexpr std::uint32_t MCI_NOTIFY_SUCCESSFUL = 1;
+constexpr std::uint32_t MCI_NOTIFY_SUPERSEDED = 2;
+constexpr std::uint32_t MCI_NOTIFY_ABORTED = 4;
+constexpr std::uint32_t MCI_NOTIFY_FAILURE = 8;
+
+// Result codes (texts: MciGetErrorString).
+constexpr MciError MCIERR_BASE = 256;
+constexpr MciError MCIERR_INVALID_DEVICE_ID = MCIERR_BASE + 1;
+constexpr MciError MCIERR_UNRECOGNIZED_COMMAND = MCIERR_BASE + 5;
+constexpr MciError MCIERR_HARDWARE = MCIERR_BASE + 6;
+constexpr MciError MCIERR_INVALID_DEVICE_NAME = MCIERR_BASE + 7;
+constexpr MciError MCIERR_OUT_OF_MEMORY = MCIERR_BASE + 8;
+constexpr MciError MCIERR_CANNOT_LOAD_DRIVER = MCIERR_BASE + 10;
+constexpr MciError MCIERR_DRIVER_INTERNAL = MCIERR_BASE + 16;
+constexpr MciError MCIERR_MISSING_PARAMETER = MCIERR_BASE + 17;
+constexpr MciError MCIERR_UNSUPPORTED_FUNCTION = MCIERR_BASE + 18;
+constexpr MciError MCIERR_FILE_NOT_FOUND = MCIERR_BASE + 19;
+constexpr MciError MCIERR_DEVICE_NOT_READY = MCIERR_BASE + 20;
+constexpr MciError MCIERR_INTERNAL = MCIERR_BASE + 21;
+constexpr MciError MCIERR_EXTENSION_NOT_FOUND = MCIERR_BASE + 25;
+constexpr MciError MCIERR_OUTOFRANGE = MCIERR_BASE + 26;
+constexpr MciError MCIERR_FLAGS_NOT_COMPATIBLE = MCIERR_BASE + 28;
+constexpr MciError MCIERR_BAD_TIME_FORMAT = MCIERR_BASE + 37;
+constexpr MciError MCIERR_INVALID_FILE = MCIERR_BASE + 40;
+constexpr MciError MCIERR_NULL_PARAMETER_BLOCK = MCIERR_BASE + 41;
+constexpr MciError MCIERR_NONAPPLICABLE_FUNCTION = MCIERR_BASE + 46;
+constexpr MciError MCIERR_FILENAME_REQUIRED = MCIERR_BASE + 48;
+constexpr MciError MCIERR_MISSING_DEVICE_NAME = MCIERR_BASE + 36;
+constexpr MciError MCIERR_NO_WINDOW = MCIERR_BASE + 90;
+constexpr MciError MCIERR_FILE_READ = MCIERR_BASE + 92;
+// Errors of our video device (the range the platform leaves to drivers).
+constexpr MciError MCIERR_CUSTOM_DRIVER_BASE = MCIERR_BASE + 256;
+constexpr MciError MCIERR_CLIP_TRUNCATED = MCIERR_CUSTOM_DRIVER_BASE + 1;
+constexpr MciError MCIERR_CLIP_NO_PICTURE = MCIERR_CUSTOM_DRIVER_BASE + 2;
+constexpr MciError MCIERR_CLIP_EMPTY = MCIERR_CUSTOM_DRIVER_BASE + 3;
+
+// Parameter records. Each begins with the callback window that MCI_NOTIFY posts to.
+struct MCI_GENERIC_PARMS {
+    MciWindow dwCallback;
+};
+
+struct MCI_OPEN_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t wDeviceID;         // out: the new device's identifier
+    const char* lpstrDeviceType;     // with MCI_OPEN_TYPE: "MPEGVideo", "DigitalVideo", ...
+    const char* lpstrElementName;    // with MCI_OPEN_ELEMENT: the file, a disc path (Windows-1251)
+    const char* lpstrAlias;
+};
+
+struct MCI_PLAY_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t dwFrom;
+    std::uint32_t dwTo;
+};
+
+struct MCI_SEEK_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t dwTo;
+};
+
+struct MCI_STATUS_PARMS {
+    MciWindow dwCallback;
+    std::uintptr_t dwReturn;
+    std::uint32_t dwItem;
+    std::uint32_t dwTrack;
+};
+
+struct MCI_GETDEVCAPS_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t dwReturn;
+    std::uint32_t dwItem;
+};
+
+struct MCI_SET_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t dwTimeFormat;
+    std::uint32_t dwAudio;
+};
+
+struct MCI_DGV_STEP_PARMS {
+    MciWindow dwCallback;
+    std::uint32_t dwFrames;
+};
+
+struct MCI_DGV_WINDOW_PARMS {
+    MciWindow dwCallback;
+    MciWindow hWnd;
+    std::uint32_t nCmdShow;
+    const char* lpstrText;
+};
+
+// MCI_PUT and MCI_WHERE. The rectangle is origin plus extent: `right` and `bottom` hold the width
+// and the height.
+struct MciRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+struct MCI_DGV_RECT_PARMS {
+    MciWindow dwCallback;
+    MciRect rc;
+};
+using MCI_DGV_PUT_PARMS = MCI_DGV_RECT_PARMS;
+using MCI_DGV_WHERE_PARMS = MCI_DGV_RECT_PARMS;
+
+// Sends one command to a device (MCI_OPEN: to device 0). Returns 0 or an MCIERR_ code.
+MciError MciSendCommand(MciDeviceId device, std::uint32_t command, std::uint32_t flags, void* params);
+
+// The text of a result code, copied into `buffer` (cut to fit, always NUL-terminated). False when
+// the code has no text or the buffer cannot hold any.
+bool MciGetErrorString(MciError error, char* buffer, std::size_t size);
+
+// A picture a device delivers to its display window: already scaled to `bounds`, the destination
+// rectangle in the window's client coordinates (left, top, right, bottom).
+struct MciFrame {
+    PixelBuffer pixels; // bounds' size
+    int left { 0 };
+    int top { 0 };
+    int index { 0 }; // the frame's number in the clip
+};
+using MciFramePtr = std::shared_ptr<const MciFrame>;
+
+struct MciWindowCallbacks {
+    // A completion notice (MM_MCINOTIFY): the outcome code and the device. Called on a device's
+    // thread or the commanding thread; it must hand the notice on and return, never wait for the
+    // thread that sends commands.
+    std::function<void(std::uint32_t code, MciDeviceId device)> notify;
+    // The picture to show, or null: show nothing of the device any more. Same rules as `notify`.
+    std::function<void(MciFramePtr frame)> frame;
+};
+
+// Registers a window; its handle is never 0 and never reused.
+MciWindow MciCreateWindow(MciWindowCallbacks callbacks);
+// Unregisters a window. When it returns, none of its callbacks runs or will run again.
+void MciDestroyWindow(MciWindow window);
+
+// Figures a device gathers while it plays, for tests and benchmarks.
+struct MciPlaybackStats {
+    int frames_shown { 0 };
+    int frames_late { 0 };    // shown more than 20 ms after their time
+    int frames_dropped { 0 }; // skipped to catch up
+    int frames_early { 0 };   // shown before their time (must stay 0)
+    double max_late_ms { 0 };
+    double max_av_offset_ms { 0 }; // largest distance between the sound and the picture shown
+    bool has_audio { false };
+};
+// False when the device is not open.
+bool MciGetPlaybackStats(MciDeviceId device, MciPlaybackStats& stats);
+// How many devices are open, in this process.
+int MciOpenDeviceCount();

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/media/Mci.h"
+
+// The windows devices post to (MciCreateWindow, MciDestroyWindow are the public side). Posting to
+// a window that does not exist (any more) does nothing.
+namespace MciWindowRegistry {
+
+bool Exists(MciWindow window);
+void PostNotify(MciWindow window, std::uint32_t code, MciDeviceId device);
+void DeliverFrame(MciWindow window, MciFramePtr frame);
+
+} // namespace MciWindowRegistry

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/media/ClipWriter.h"
+
+#include <filesystem>
+#include <string>
+
+// Clips written once per test run into a private folder, with FFmpeg's encoders, plus files that
+// are damaged in the ways a disc can be.
+namespace MediaClips {
+
+enum class Clip {
+    Mpeg1Sound250,
+    Mpeg1Silent10,
+    Mpeg2Sound250,
+    Mpeg2Silent10,
+    Mpeg1Sound10,
+    Mpeg2BFrames250, // reordered pictures
+};
+
+std::filesystem::path Folder();
+std::string Path(Clip clip);
+int Frames(Clip clip);
+
+std::string Missing();   // a name that does not exist
+std::string Empty();     // a zero-length .mpg
+std::string Text();      // a text file named .mpg
+std::string Truncated(); // the first 60 % of a clip
+std::string Corrupt();   // a clip with its middle overwritten by noise
+std::string Header();    // only the first 3000 bytes of a clip
+
+} // namespace MediaClips
