@@ -10,7 +10,7 @@
 
 struct Typefaces {
     Lettering title { "Liberation Serif:bold", 30 };
-    Lettering subtitle { "Liberation Serif:italic", 20 };
+    Lettering subtitle { "Liberation Serif:italic", 19 };
     Lettering brand { "Liberation Serif:bold", 29 };
     Lettering tab { "Liberation Sans:bold", 15 };
     Lettering button { "Liberation Sans:bold", 16 };

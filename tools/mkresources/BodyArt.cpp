@@ -60,7 +60,7 @@ void DrawViewerMat(Drawing& body, Box viewer)
         float cloud = (SmoothNoise(x, y, 40, 41) - 0.5f) * 4;
         return Shade(Mix(Rgb { 248, 242, 227 }, Palette::ParchmentDeep, edge), cloud);
     });
-    DrawFormation(body, 1, cx, cy, 170, 0, Mix(Palette::ParchmentDeep, Palette::Wheat, 0.4f), 0.3f);
+    DrawFormation(body, 1, cx, cy, 170, 0, Mix(Palette::ParchmentDeep, Palette::Wheat, 0.4f), 0.18f);
 }
 
 } // namespace
@@ -80,10 +80,10 @@ Drawing DrawBodyGround(const Typefaces& faces)
     DrawEmblem(body, 38, 26, 17);
     const char* title = "Круги на полях";
     const char* subtitle = "и рисунки Наска";
-    int title_x = 64;
+    int title_x = 62;
     int baseline = 37;
     EmbossedText(body, faces.title, title, title_x, baseline, Palette::Ink);
-    int subtitle_x = title_x + faces.title.Measure(title) + 10;
+    int subtitle_x = title_x + faces.title.Measure(title) + 8;
     EmbossedText(body, faces.subtitle, subtitle, subtitle_x, baseline, Palette::Earth);
 
     // The frame of the lists and trees.

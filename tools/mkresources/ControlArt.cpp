@@ -128,7 +128,7 @@ Drawing DrawBanner(const Drawing& body, const Typefaces& faces)
         Palette::Cream, 0.95f);
     scene.FillSolid(all, [&](float x, float y) { return Sdf::Ellipse(x, y, ux, circle_y, 7, 2.2f); }, Palette::Cream);
     // The saucer: a dome on a flat disc with three lights.
-    scene.Fill(all, [&](float x, float y) { return Sdf::Subtract(Sdf::Ellipse(x, y, ux, uy - 1, 8, 7), y - (uy - 1)); },
+    scene.Fill(all, [&](float x, float y) { return std::max(Sdf::Ellipse(x, y, ux, uy - 1, 8, 7), y - (uy - 1)); },
         VerticalGradient(Rgb { 236, 230, 214 }, Rgb { 170, 160, 140 }, uy - 8, uy));
     scene.Fill(all, [&](float x, float y) { return Sdf::Ellipse(x, y, ux, uy + 1, 21, 5); },
         VerticalGradient(Rgb { 232, 224, 204 }, Rgb { 128, 118, 100 }, uy - 4, uy + 6));
