@@ -1,0 +1,43 @@
+#pragma once
+
+#include "framework/TBitmap.h"
+#include "platform/Geometry.h"
+
+#include <vector>
+
+// Fitting skin pictures to any size by tiling, never by scaling, so that skin images keep their
+// pixels at every size. Every copy is a source-copy block transfer; a destination bitmap is made
+// 32 bits deep. Source rectangles outside the picture copy nothing.
+
+// Copies `src` of `picture` onto `dest` of `bitmap`, stretching when the sizes differ.
+void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect src);
+
+// `bitmap` becomes `width` x (height of `src`): the leftmost `left` and rightmost `right` columns of
+// `src` at its ends, the middle columns repeated between them, the last repetition cut.
+void TileHorizontally(int left, int right, TBitmap& bitmap, int width, Rect src, const TBitmap& picture);
+// The same along the other axis: `bitmap` becomes (width of `src`) x `height`.
+void TileVertically(int top, int bottom, TBitmap& bitmap, int height, Rect src, const TBitmap& picture);
+
+// The stretch points and client rectangle of a skin image (relative to its skin rectangle), at the
+// natural size or fitted to a control's size.
+struct TbsStretchPoints {
+    Point LT, RT, LB, RB;
+    Rect Client;
+};
+
+// Nine-part fitting: `bitmap` becomes width x height with the frame's corner pieces copied one to one
+// at the fitted points, the edges tiled between them and, when `fill_client`, the client image
+// tiled over the fitted client rectangle.
+void PaintCorners(const TbsStretchPoints& natural, Rect skin_rect, const TbsStretchPoints& fitted, int width,
+    int height, const TBitmap& picture, bool fill_client, TBitmap& bitmap);
+
+// A window shape: one-pixel-high rectangles covering the mask's black pixels.
+struct TbsRegion {
+    std::vector<Rect> Rects;
+    Rect Bounds;
+};
+
+// Scans each row of `mask` from left to right; every maximal run of black pixels becomes a
+// rectangle, moved by `offset`. At most MaxRegionRects rectangles are collected.
+constexpr int MaxRegionRects = 10000;
+TbsRegion RegionFromMask(const TBitmap& mask, Point offset);
