@@ -68,7 +68,7 @@ int TListBox::VisibleRows() const
 
 int TListBox::MaxTopIndex() const
 {
-    return std::max(0, Count() - VisibleRows());
+    return std::max(0, Count() - std::max(1, VisibleRows()));
 }
 
 int TListBox::TopIndex() const

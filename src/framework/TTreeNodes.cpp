@@ -21,6 +21,7 @@ TTreeNode* TTreeNodes::Add(TTreeNode* sibling, std::string text)
 
 TTreeNode* TTreeNodes::AddObject(TTreeNode* sibling, std::string text, void* data)
 {
+    CheckOwned(sibling);
     TTreeNode* parent = sibling ? sibling->Parent() : nullptr;
     int end = parent ? parent->Count() : int(m_roots.size());
     return InsertNode(parent, end, std::move(text), data);
@@ -28,6 +29,7 @@ TTreeNode* TTreeNodes::AddObject(TTreeNode* sibling, std::string text, void* dat
 
 TTreeNode* TTreeNodes::AddFirst(TTreeNode* sibling, std::string text)
 {
+    CheckOwned(sibling);
     return InsertNode(sibling ? sibling->Parent() : nullptr, 0, std::move(text), nullptr);
 }
 
@@ -49,15 +51,21 @@ TTreeNode* TTreeNodes::AddChildFirst(TTreeNode* parent, std::string text)
 
 TTreeNode* TTreeNodes::Insert(TTreeNode* sibling, std::string text)
 {
+    CheckOwned(sibling);
     if (!sibling)
         return InsertNode(nullptr, int(m_roots.size()), std::move(text), nullptr);
     return InsertNode(sibling->Parent(), sibling->Index(), std::move(text), nullptr);
 }
 
+void TTreeNodes::CheckOwned(const TTreeNode* node) const
+{
+    if (node && node->Owner() != this)
+        throw EInvalidOperation("Tree node belongs to another tree");
+}
+
 TTreeNode* TTreeNodes::InsertNode(TTreeNode* parent, int child_position, std::string text, void* data)
 {
-    if (parent && parent->Owner() != this)
-        throw EInvalidOperation("Tree node belongs to another tree");
+    CheckOwned(parent);
     std::vector<TTreeNode*>& siblings = parent ? parent->m_children : m_roots;
     child_position = std::clamp(child_position, 0, int(siblings.size()));
 

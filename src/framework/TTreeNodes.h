@@ -54,6 +54,8 @@ private:
     friend class TTreeView;
     TTreeNode* InsertNode(TTreeNode* parent, int child_position, std::string text, void* data);
     void Renumber(int from);
+    // Throws EInvalidOperation for a node of another tree.
+    void CheckOwned(const TTreeNode* node) const;
     void Changed();
 
     TTreeView* m_tree;

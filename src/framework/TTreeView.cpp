@@ -182,7 +182,8 @@ int TTreeView::VisibleCount() const
 
 int TTreeView::MaxTopRow() const
 {
-    return std::max(0, int(m_rows.size()) - VisibleCount());
+    // A tree too low for one whole row still shows its top row.
+    return std::max(0, int(m_rows.size()) - std::max(1, VisibleCount()));
 }
 
 int TTreeView::TopRow() const

@@ -277,3 +277,26 @@ TEST_F(ListFixture, PaintingNoticesItemsAddedWithoutNotice)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ListBoxEdges, AListTooSmallForAnItemStaysUsable)
+{
+    HeadlessForm ui(200, 100);
+    auto* list = ui.Add<TListBox>(0, 0, 100, 5);
+    for (int i = 0; i < 4; ++i)
+        list->Items().Add("x");
+    list->ItemsChanged();
+    list->SetFocus();
+    ui.Key(VK_END);
+    EXPECT_EQ(list->ItemIndex(), 3);
+    EXPECT_EQ(list->TopIndex(), 3);
+    ui.Key(VK_PRIOR); // a page of one item
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(list->TopIndex(), 2);
+    ui.Wheel(1, 5, 2);
+    EXPECT_EQ(list->TopIndex(), 1);
+    ui.Pump();
+}
+
+} // namespace

@@ -561,3 +561,39 @@ TEST_F(TreeFixture, AHandlerThatChangesTheTreeWhilePaintingIsSafe)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TreeViewEdges, ATreeTooSmallForARowOrWithoutAFormStaysUsable)
+{
+    HeadlessForm ui(200, 100);
+    auto* tree = ui.Add<TTreeView>(0, 0, 100, 5);
+    TTreeNode* a = tree->Items().Add(nullptr, "a");
+    for (int i = 0; i < 5; ++i)
+        tree->Items().AddChild(a, "child");
+    a->Expand(false);
+    EXPECT_EQ(tree->VisibleCount(), 0);
+    tree->SetSelected(a->GetLastChild());
+    EXPECT_EQ(tree->TopItem(), a->GetLastChild());
+    tree->SetFocus();
+    ui.Key(VK_NEXT);
+    ui.Key(VK_PRIOR);
+    ui.Wheel(-3, 5, 2);
+    EXPECT_EQ(tree->VertScrollInfo().position, 5);
+    ui.Pump();
+
+    // A tree that was never put on a form keeps its nodes and selection.
+    TTreeView loose(nullptr);
+    TTreeNode* root = loose.Items().Add(nullptr, "root");
+    loose.Items().AddChild(root, "leaf");
+    loose.SetSelected(root->GetFirstChild());
+    EXPECT_TRUE(root->Expanded());
+    EXPECT_EQ(loose.Selected()->AbsoluteIndex(), 1);
+
+    // Nodes of another tree are refused.
+    EXPECT_THROW(tree->Items().AddChild(root, "x"), EInvalidOperation);
+    EXPECT_THROW(tree->Items().Insert(root, "x"), EInvalidOperation);
+    EXPECT_THROW(tree->SetSelected(root), EInvalidOperation);
+}
+
+} // namespace
