@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 FieldLook FieldLook::Make(Random& random)
 {
@@ -49,24 +50,42 @@ void PaintField(RgbImage& out, const FormationMap& map, const FieldLook& look, c
     const Rgb soil { 128, 104, 72 };
     const Rgb hedge { 58, 76, 38 };
     const float half_w = width / 2.0f, half_h = height / 2.0f;
+    // The broad colour drift changes over tens of pixels: it is sampled every few pixels of a row
+    // and blended between (a row maps linearly onto the ground, so this loses nothing).
+    constexpr int coarse_step = 8, fine_step = 4;
+    std::vector<float> coarse_row(std::size_t(width / coarse_step + 2));
+    std::vector<float> fine_row(std::size_t(width / fine_step + 2));
     for (int v = 0; v < height; ++v) {
         std::uint8_t* row = out.Row(v);
         float ny = (v - half_h) / half_w;
         float depth = 1.0f / std::max(0.3f, 1 + camera.tilt * ny);
         float px = camera.metres_per_pixel * depth; // ground size of one pixel on this row
+        auto ground = [&](float u) {
+            // Picture to ground: perspective for tilt, then the camera's rotation and centre.
+            float gx = (u - half_w) * px;
+            float gy = ny * half_w * px * (1 + camera.tilt * 0.6f);
+            return Vec2 { camera.centre.x + gx * cs - gy * sn, camera.centre.y + gx * sn + gy * cs };
+        };
+        for (std::size_t i = 0; i < coarse_row.size(); ++i) {
+            Vec2 g = ground(float(i * coarse_step));
+            coarse_row[i] = coarse.Fractal(g.x / 30, g.y / 30);
+        }
+        for (std::size_t i = 0; i < fine_row.size(); ++i) {
+            Vec2 g = ground(float(i * fine_step));
+            fine_row[i] = fine.At(g.x / 4, g.y / 4);
+        }
         for (int u = 0; u < width; ++u) {
             float nx = (u - half_w) / half_w;
-            // Picture to ground: perspective for tilt, then the camera's rotation and centre.
-            float gx = nx * half_w * px;
-            float gy = ny * half_w * px * (1 + camera.tilt * 0.6f);
-            Vec2 w { camera.centre.x + gx * cs - gy * sn, camera.centre.y + gx * sn + gy * cs };
-
-            float n1 = coarse.Fractal(w.x / 30, w.y / 30);
-            float n2 = fine.At(w.x / 4, w.y / 4);
+            Vec2 w = ground(float(u));
+            int ci = u / coarse_step, fi = u / fine_step;
+            float ct = float(u % coarse_step) / coarse_step, ft = float(u % fine_step) / fine_step;
+            float n1 = coarse_row[std::size_t(ci)] + (coarse_row[std::size_t(ci) + 1] - coarse_row[std::size_t(ci)]) * ct;
+            float n2 = fine_row[std::size_t(fi)] + (fine_row[std::size_t(fi) + 1] - fine_row[std::size_t(fi)]) * ft;
             Rgb base = Scaled(look.crop, 0.9f + 0.14f * n1 + 0.05f * n2);
-            // Drill passes: faint stripes every 4 m along the tramlines.
+            // Drill passes: faint stripes every 4 m along the tramlines (a triangle wave).
             float across = Dot(w, tram_normal);
-            base = Scaled(base, 1 + 0.025f * std::sin(across * (2 * s_pi / 4.0f)));
+            float phase = across * 0.25f - std::floor(across * 0.25f);
+            base = Scaled(base, 0.975f + 0.1f * std::fabs(phase - 0.5f));
             // Tramlines: two wheel tracks 1.8 m apart every tram_spacing metres.
             float m = across - look.tram_spacing * std::floor(across / look.tram_spacing);
             float track = std::max(LineCover(m - 0.3f, 0.35f, px), LineCover(m - 2.1f, 0.35f, px));
@@ -90,7 +109,9 @@ void PaintField(RgbImage& out, const FormationMap& map, const FieldLook& look, c
             }
 
             // Beyond the hedge: a darker, bumpy band of bushes, then the neighbour's crop.
-            float beyond = Dot(w, hedge_normal) - look.hedge_distance + 3 * hedge_noise.At(w.x / 20, w.y / 20);
+            float beyond = Dot(w, hedge_normal) - look.hedge_distance;
+            if (beyond > -4 - px)
+                beyond += 3 * hedge_noise.At(w.x / 20, w.y / 20);
             if (beyond > -px) {
                 float bush = 0.8f + 0.35f * hedge_noise.Fractal(w.x / 1.5f, w.y / 1.5f);
                 Rgb far = Scaled(look.neighbour, 0.92f + 0.12f * n1);
