@@ -16,10 +16,42 @@ struct FileFormat {
     TPicture::GraphicFactory factory;
 };
 
-// The registry, created on first use with the framework's own formats.
+// Metafiles and icons have registry entries, but the program never shows one: they refuse to load.
+class TUnsupportedGraphic : public TGraphic {
+public:
+    TUnsupportedGraphic(const char* class_name, const char* description)
+        : m_class_name(class_name)
+        , m_description(description)
+    {
+    }
+    const char* ClassName() const override { return m_class_name; }
+    std::unique_ptr<TGraphic> Clone() const override
+    {
+        return std::make_unique<TUnsupportedGraphic>(m_class_name, m_description);
+    }
+    int Width() const override { return 0; }
+    int Height() const override { return 0; }
+    void Draw(TCanvas&, Rect) override { }
+    void LoadFromStream(TStream&) override
+    {
+        throw EInvalidGraphic(Format("%s are not supported by this program", m_description));
+    }
+    void SaveToStream(TStream&) const override { }
+
+private:
+    const char* m_class_name;
+    const char* m_description;
+};
+
+// The registry, created on first use with the framework's own formats. Searched from the last
+// entry to the first, so a later registration of an extension wins.
 std::vector<FileFormat>& Formats()
 {
     static std::vector<FileFormat> formats = {
+        { "wmf", "Metafiles", [] { return std::make_unique<TUnsupportedGraphic>("TMetafile", "Metafiles"); } },
+        { "emf", "Enhanced Metafiles",
+            [] { return std::make_unique<TUnsupportedGraphic>("TMetafile", "Enhanced Metafiles"); } },
+        { "ico", "Icons", [] { return std::make_unique<TUnsupportedGraphic>("TIcon", "Icons"); } },
         { "bmp", "Bitmaps", [] { return std::make_unique<TBitmap>(); } },
     };
     return formats;
@@ -38,6 +70,20 @@ TPicture::~TPicture() = default;
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description, GraphicFactory factory)
 {
     Formats().push_back({ Lower(extension), description, std::move(factory) });
+}
+
+void TPicture::UnregisterGraphicClass(const std::string& class_name)
+{
+    std::vector<FileFormat>& formats = Formats();
+    std::erase_if(formats, [&](const FileFormat& format) { return format.factory()->ClassName() == class_name; });
+}
+
+std::vector<std::pair<std::string, std::string>> TPicture::FileFormats()
+{
+    std::vector<std::pair<std::string, std::string>> list;
+    for (const FileFormat& format : Formats())
+        list.emplace_back(format.extension, format.description);
+    return list;
 }
 
 void TPicture::SetGraphic(const TGraphic* graphic)
@@ -75,7 +121,9 @@ void TPicture::LoadFromFile(const std::string& disc_path)
     std::string extension = dot == std::string::npos || (slash != std::string::npos && dot < slash)
         ? std::string()
         : Lower(name.substr(dot + 1));
-    for (const FileFormat& format : Formats()) {
+    const std::vector<FileFormat>& formats = Formats();
+    for (auto it = formats.rbegin(); it != formats.rend(); ++it) {
+        const FileFormat& format = *it;
         if (format.extension == extension) {
             std::unique_ptr<TGraphic> graphic = format.factory();
             graphic->LoadFromFile(disc_path);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TBitmap;
 
@@ -32,6 +34,10 @@ public:
     // Adds a format to the registry; `extension` without its dot, matched without regard to case.
     static void RegisterFileFormat(const std::string& extension, const std::string& description,
         GraphicFactory factory);
+    // Removes every entry whose graphic class has this name (an image part shutting down).
+    static void UnregisterGraphicClass(const std::string& class_name);
+    // The registry's entries in order: extension (lower case) and description.
+    static std::vector<std::pair<std::string, std::string>> FileFormats();
 
     TNotifyEvent OnChange;
 

@@ -132,8 +132,9 @@ TEST_P(GifLzwEdgeCases, DecodeAsTheEncoderMeant)
     for (std::size_t p = decoded; p < frame.pixels.size(); ++p)
         ASSERT_EQ(ours[p], 0) << "pixel " << p << " after the end code keeps the fill value";
     // giflib takes code sizes from 2 up, as the format does.
-    if (decoded == frame.pixels.size() && c.lzw.min_code_size >= 2)
+    if (decoded == frame.pixels.size() && c.lzw.min_code_size >= 2) {
         EXPECT_EQ(CompareWithGiflib(bytes), "");
+    }
 }
 
 giftest::LzwOptions Lzw(int min_code_size) { giftest::LzwOptions o; o.min_code_size = min_code_size; return o; }
