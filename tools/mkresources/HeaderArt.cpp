@@ -1,6 +1,7 @@
 #include "Formations.h"
 #include "LayoutParts.h"
 
+#include <iterator>
 #include <numbers>
 
 namespace {

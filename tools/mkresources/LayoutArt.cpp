@@ -2,6 +2,8 @@
 
 #include "LayoutParts.h"
 
+#include <tuple>
+
 std::vector<NamedPicture> DrawLayoutPictures()
 {
     using namespace Layout;
