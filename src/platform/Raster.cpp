@@ -72,6 +72,9 @@ void StretchEach(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect s
 void FillRect(PixelBuffer& dst, Rect area, Pixel color, Rect clip)
 {
     area = ClipTo(dst, area, clip);
+    // An area wholly beside the clip intersects to a negative width.
+    if (area.IsEmpty())
+        return;
     for (int y = area.top; y < area.bottom; ++y)
         std::fill(dst.Row(y) + area.left, dst.Row(y) + area.right, color);
 }
