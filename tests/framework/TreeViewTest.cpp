@@ -597,3 +597,33 @@ TEST(TreeViewEdges, ATreeTooSmallForARowOrWithoutAFormStaysUsable)
 }
 
 } // namespace
+
+namespace {
+
+// The photo tree is narrower than many place names: the post-paint overdraw frames a caption that
+// runs past the tree's right edge, so one side of the frame lies wholly outside the clip.
+TEST(TreeViewEdges, OverdrawingACaptionWiderThanTheTreeStaysInsideIt)
+{
+    HeadlessForm ui(300, 100);
+    auto* tree = ui.Add<TTreeView>(10, 10, 60, 40);
+    tree->SetColor(Grey);
+    TTreeNode* node = tree->Items().Add(nullptr, "Alton Barnes, East Field, Wiltshire");
+    tree->OnAdvancedCustomDrawItem = [&](TTreeView*, TTreeNode* n, TCustomDrawState, TCustomDrawStage stage, bool&, bool&) {
+        if (stage != cdPostPaint)
+            return;
+        TCanvas& canvas = tree->Canvas();
+        canvas.Brush().Color = clRed;
+        Rect r = n->DisplayRect(true);
+        canvas.FrameRect(r);
+        canvas.FillRect(r);
+    };
+    tree->SetSelected(node);
+    ui.Pump();
+    Rect label = node->DisplayRect(true);
+    ASSERT_GT(label.right, 60);
+    EXPECT_EQ(ui.ColorAt(10 + label.left, 10 + label.top), clRed);
+    EXPECT_EQ(ui.ColorAt(69, 10 + label.top), clRed);
+    EXPECT_EQ(ui.CountColor(Rect::FromSize(70, 0, 230, 100), clRed), 0);
+}
+
+} // namespace
