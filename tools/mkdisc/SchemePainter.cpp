@@ -92,8 +92,10 @@ IndexedImage SchemePainter::Paint(Sheet sheet, int shape_count) const
             if (!inside[std::size_t(y) * m_size + x])
                 continue;
             std::uint8_t ink = Clear;
-            if (sheet == Sheet::Plan || sheet == Sheet::Detail)
-                ink = map.Shade(w) > 0.62f ? FillLight : (map.Shade(w) < 0.36f ? FillDark : Fill);
+            if (sheet == Sheet::Plan)
+                ink = Fill;
+            else if (sheet == Sheet::Detail)
+                ink = map.Shade(w) < 0.4f ? Fill : FillLight; // the lay of the crop, in two tones
             image.At(x, y) = ink;
         }
     }
@@ -123,7 +125,7 @@ IndexedImage SchemePainter::Paint(Sheet sheet, int shape_count) const
             if (s.kind == Shape::Kind::Disc || s.kind == Shape::Kind::Ring) {
                 Vec2 c = ToPixels(s.centre, 1);
                 int radius = int(std::lround(Length(s.centre) * m_scale));
-                if (spokes++ < 16 && radius > 0)
+                if (radius >= 24 && spokes++ < 12)
                     DrawLine(image, ToPixels({ 0, 0 }, 1), c, Guide, 3);
                 if (radius > 0 && radii.size() < 8 && std::find(radii.begin(), radii.end(), radius) == radii.end()) {
                     radii.push_back(radius);
