@@ -9,6 +9,16 @@
 namespace {
 
 constexpr TColor ButtonFrameColor = clGray;
+
+// Windows-1251 lower case, for matching a typed character against the captions' first letters.
+unsigned char LowerCp1251(unsigned char c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDF))
+        return static_cast<unsigned char>(c + 32);
+    if (c == 0xA8) // Ё
+        return 0xB8;
+    return c;
+}
 constexpr TColor LineColor = clGray;
 
 // Restores the tree's paint canvas pointer on every path out of Paint.
@@ -569,6 +579,23 @@ void TTreeView::KeyDown(int& key, TShiftState shift)
     }
     if (target >= 0)
         SetSelected(RowNode(std::clamp(target, 0, RowCount() - 1)));
+}
+
+void TTreeView::KeyPress(char& key)
+{
+    TWinControl::KeyPress(key);
+    unsigned char typed = LowerCp1251(static_cast<unsigned char>(key));
+    int rows = RowCount();
+    if (typed < 0x20 || rows == 0)
+        return;
+    int start = RowOf(m_selected);
+    for (int step = 1; step <= rows; ++step) {
+        TTreeNode* node = m_rows[std::size_t((start + step) % rows)];
+        if (!node->m_text.empty() && LowerCp1251(static_cast<unsigned char>(node->m_text[0])) == typed) {
+            SetSelected(node);
+            return;
+        }
+    }
 }
 
 // ---- Painting -----------------------------------------------------------------------------------

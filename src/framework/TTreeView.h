@@ -103,6 +103,8 @@ public:
     void DblClick() override;
     bool MouseWheel(int steps, TShiftState shift, Point window_point) override;
     void KeyDown(int& key, TShiftState shift) override;
+    // A typed character selects the next shown node whose caption begins with it.
+    void KeyPress(char& key) override;
 
     TTVChangedEvent OnChange;
     TTVChangedEvent OnExpanded;

@@ -253,6 +253,22 @@ TEST_F(TreeFixture, KeysMoveTheSelectionAndReportAChangeButNoClick)
             "change:C", "key:40", "key:36", "change:A"));
 }
 
+TEST_F(TreeFixture, TypedLetterSelectsTheNextShownNodeStartingWithIt)
+{
+    Fill();
+    tree->SetFocus();
+    ui.Key('B', 0, 'b');
+    EXPECT_EQ(tree->Selected(), Node("B"));
+    ui.Key('B', 0, 'B'); // b0 is hidden: round to B again, no change
+    Node("B")->Expand(false);
+    ui.Key('B', 0, 'b');
+    EXPECT_EQ(tree->Selected(), Node("b0"));
+    ui.Key('Q', 0, 'q');
+    ui.Key(VK_RETURN, 0, '\r');
+    EXPECT_EQ(tree->Selected(), Node("b0"));
+    EXPECT_THAT(TakeLog(), ElementsAre("key:66", "change:B", "key:66", "key:66", "change:b0", "key:81", "key:13"));
+}
+
 TEST_F(TreeFixture, KeyDownHandlerCanStopTheKey)
 {
     Fill();
