@@ -23,9 +23,10 @@ TAnimate::TAnimate(TComponent* owner)
     SetColor(11840160); // red 160, green 170, blue 180
     m_mailbox->owner = this;
     std::weak_ptr<Mailbox> weak = m_mailbox;
+    TApplication* application = Application; // read here, on the GUI thread
     m_handle = MciCreateWindow({
         nullptr,
-        [weak](MciFramePtr picture) {
+        [weak, application](MciFramePtr picture) {
             std::shared_ptr<Mailbox> mailbox = weak.lock();
             if (!mailbox)
                 return;
@@ -39,8 +40,8 @@ TAnimate::TAnimate(TComponent* owner)
                 post = !mailbox->posted;
                 mailbox->posted = true;
             }
-            if (post && Application) {
-                Application->Post([mailbox] {
+            if (post && application) {
+                application->Post([mailbox] {
                     if (mailbox->owner)
                         mailbox->owner->Receive();
                 });

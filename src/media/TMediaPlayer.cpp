@@ -34,13 +34,14 @@ TMediaPlayer::TMediaPlayer(TComponent* owner)
 {
     m_mailbox->owner = this;
     std::weak_ptr<Mailbox> weak = m_mailbox;
+    TApplication* application = Application; // read here, on the GUI thread
     m_handle = MciCreateWindow({
-        [weak](std::uint32_t code, MciDeviceId) {
+        [weak, application](std::uint32_t code, MciDeviceId) {
             std::shared_ptr<Mailbox> mailbox = weak.lock();
-            if (!mailbox || !Application)
+            if (!mailbox || !application)
                 return;
             // The notice is a posted message: handled on the GUI thread in message order.
-            Application->Post([mailbox, code] {
+            application->Post([mailbox, code] {
                 if (mailbox->owner)
                     mailbox->owner->MMNotify(code);
             });

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -380,6 +381,7 @@ INSTANTIATE_TEST_SUITE_P(Files, MciRejects,
         BadFile { "Text", MediaClips::Text, MCIERR_INVALID_FILE },
         BadFile { "Truncated", MediaClips::Truncated, MCIERR_CLIP_TRUNCATED },
         BadFile { "OnlyTheHeader", MediaClips::Header, MCIERR_CLIP_TRUNCATED },
+        BadFile { "SoundNamedMpg", MediaClips::Sound, MCIERR_INVALID_FILE },
         BadFile { "UnknownType", [] { return (MediaClips::Folder() / "clip.xyz").string(); }, MCIERR_EXTENSION_NOT_FOUND }),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -405,6 +407,42 @@ TEST(MciDevice, ACorruptClipPlaysToTheDamageAndStopsCleanly)
     std::uint32_t code = window.WaitNotice(15s);
     EXPECT_TRUE(code == MCI_NOTIFY_SUCCESSFUL || code == MCI_NOTIFY_FAILURE) << code;
     EXPECT_EQ(MciSendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
+}
+
+// Every cut of a short clip either fails to open with a clear error or opens and plays to a clean
+// stop where the data ends; none leaves a device open after its close.
+TEST(MciDevice, EveryCutOfAClipFailsCleanlyOrPlaysToTheCut)
+{
+    auto size = std::filesystem::file_size(MediaClips::Path(Clip::Mpeg1Sound10));
+    int opened = 0;
+    int refused = 0;
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = 0; cut < size; cut += std::max<std::size_t>(1, size / 37))
+        cuts.push_back(cut);
+    for (std::size_t pack = 2048; pack < size; pack += 2048)
+        cuts.push_back(pack); // between packs: nothing tells the file was longer
+    cuts.push_back(size);
+    for (std::size_t cut : cuts) {
+        TestWindow window;
+        MciDeviceId id;
+        MciError error = OpenFile(MediaClips::CutAt(Clip::Mpeg1Sound10, cut), id);
+        if (error) {
+            char text[256];
+            EXPECT_TRUE(MciGetErrorString(error, text, sizeof text)) << cut;
+            EXPECT_EQ(MciOpenDeviceCount(), 0) << cut;
+            ++refused;
+            continue;
+        }
+        ++opened;
+        MCI_PLAY_PARMS play { window.Handle(), 0, 0 };
+        ASSERT_EQ(MciSendCommand(id, MCI_PLAY, MCI_NOTIFY, &play), 0u);
+        std::uint32_t code = window.WaitNotice(10s);
+        EXPECT_TRUE(code == MCI_NOTIFY_SUCCESSFUL || code == MCI_NOTIFY_FAILURE) << cut << ": " << code;
+        EXPECT_EQ(MciSendCommand(id, MCI_CLOSE, 0, nullptr), 0u);
+    }
+    EXPECT_GT(refused, 30); // a cut inside a packet is found at open
+    EXPECT_GE(opened, 2);   // the whole file, and cuts between packs
+    EXPECT_EQ(MciOpenDeviceCount(), 0);
 }
 
 TEST(MciErrorText, EveryCodeHasATextAndTheLookUpFailsCleanly)

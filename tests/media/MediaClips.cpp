@@ -142,4 +142,36 @@ std::string Header()
     return file.string();
 }
 
+std::string Sound()
+{
+    // 44-byte RIFF WAVE header for 8-bit mono 8 kHz, then a second of a square wave.
+    std::string data = "RIFF";
+    auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) data += char((v >> (8 * i)) & 0xFF); };
+    auto u16 = [&](std::uint16_t v) { data += char(v & 0xFF); data += char(v >> 8); };
+    u32(36 + 8000);
+    data += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(8000);
+    u32(8000);
+    u16(1);
+    u16(8);
+    data += "data";
+    u32(8000);
+    for (int i = 0; i < 8000; ++i)
+        data += char((i / 20) % 2 ? 200 : 56);
+    auto file = Folder() / "sound.mpg";
+    WriteAll(file, data.data(), data.size());
+    return file.string();
+}
+
+std::string CutAt(Clip clip, std::size_t size)
+{
+    auto data = ReadAll(Path(clip));
+    auto file = Folder() / ("cut-" + std::to_string(size) + ".mpg");
+    WriteAll(file, data.data(), std::min(size, data.size()));
+    return file.string();
+}
+
 } // namespace MediaClips

@@ -28,5 +28,7 @@ std::string Text();      // a text file named .mpg
 std::string Truncated(); // the first 60 % of a clip
 std::string Corrupt();   // a clip with its middle overwritten by noise
 std::string Header();    // only the first 3000 bytes of a clip
+std::string Sound();     // a sound file (RIFF WAVE) named .mpg
+std::string CutAt(Clip clip, std::size_t size); // the first `size` bytes of a clip
 
 } // namespace MediaClips
