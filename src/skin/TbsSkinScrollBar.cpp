@@ -221,17 +221,20 @@ void TbsSkinScrollBar::ComputeGeometry()
         m_track_rect = m_track_area;
         Rect up = m_up_button_rect;
         Rect down = m_down_button_rect;
+        // A button that lies in the image's fixed far end moves with it. The far end begins at the
+        // stretch point itself, so a button starting exactly there ("hscrollbar": 38 and 38) moves
+        // too; otherwise it would be hit where the track is drawn.
         if (horizontal) {
             m_track_rect.right += dw;
-            if (up.left > m_natural.RT.x)
+            if (up.left >= m_natural.RT.x)
                 up = up.Translated(dw, 0);
-            if (down.left > m_natural.RT.x)
+            if (down.left >= m_natural.RT.x)
                 down = down.Translated(dw, 0);
         } else {
             m_track_rect.bottom += dh;
-            if (up.top > m_natural.LB.y)
+            if (up.top >= m_natural.LB.y)
                 up = up.Translated(0, dh);
-            if (down.top > m_natural.LB.y)
+            if (down.top >= m_natural.LB.y)
                 down = down.Translated(0, dh);
         }
         m_parts[UpPart].R = up;
