@@ -184,7 +184,12 @@ void DiscWriter::AddPhotoJobs(std::vector<Job>& jobs) const
                                 PaintField(image, map, look, ShotCamera(random, formation, shot, width, height));
                                 char name[16];
                                 std::snprintf(name, sizeof name, "%03d.jpg", shot + 1);
-                                WriteFile(f.folder + name, EncodeJpeg(image, s_jpeg_quality));
+                                // Now and then an old black-and-white print or a progressive file,
+                                // as a disc put together from many sources has them.
+                                JpegOptions options;
+                                options.grayscale = f.year < 1993 && shot == 1;
+                                options.progressive = random.Chance(0.12) || (m_small && shot == 2);
+                                WriteFile(f.folder + name, EncodeJpeg(image, s_jpeg_quality, options));
                             }
                         } });
     }

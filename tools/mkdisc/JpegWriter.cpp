@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
+#include <vector>
 
 namespace {
 
@@ -25,7 +26,7 @@ struct ErrorManager {
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality)
+std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality, JpegOptions options)
 {
     jpeg_compress_struct info {};
     ErrorManager errors {};
@@ -42,14 +43,23 @@ std::vector<std::uint8_t> EncodeJpeg(const RgbImage& image, int quality)
     jpeg_mem_dest(&info, &buffer, &size);
     info.image_width = JDIMENSION(image.Width());
     info.image_height = JDIMENSION(image.Height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    info.input_components = options.grayscale ? 1 : 3;
+    info.in_color_space = options.grayscale ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     info.optimize_coding = TRUE;
+    if (options.progressive)
+        jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> gray(options.grayscale ? std::size_t(image.Width()) : 0);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.Row(int(info.next_scanline)));
+        const std::uint8_t* source = image.Row(int(info.next_scanline));
+        JSAMPROW row = const_cast<JSAMPROW>(source);
+        if (options.grayscale) {
+            for (int x = 0; x < image.Width(); ++x)
+                gray[std::size_t(x)] = JSAMPLE((source[3 * x] * 77 + source[3 * x + 1] * 150 + source[3 * x + 2] * 29) >> 8);
+            row = gray.data();
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

@@ -75,6 +75,8 @@ struct JpegInfo {
     bool ok { false };
     int width { 0 };
     int height { 0 };
+    bool grayscale { false };
+    bool progressive { false };
     std::string error;
 };
 
@@ -109,6 +111,8 @@ JpegInfo DecodeJpeg(const fs::path& path)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
+    result.grayscale = info.jpeg_color_space == JCS_GRAYSCALE;
+    result.progressive = jpeg_has_multiple_scans(&info);
     jpeg_start_decompress(&info);
     std::vector<unsigned char> row(std::size_t(info.output_width) * info.output_components);
     while (info.output_scanline < info.output_height) {
@@ -339,6 +343,7 @@ TEST_F(SmallDisc, EveryPhotographLineNamesADecodableJpeg)
     ASSERT_GE(rows.size(), 20u);
     ASSERT_LE(rows.size(), 60u);
     std::set<int> years;
+    int grayscale = 0, progressive = 0;
     for (const auto& f : rows) {
         ASSERT_GE(f.size(), 7u);
         SCOPED_TRACE(f[2] + f[1]);
@@ -355,7 +360,13 @@ TEST_F(SmallDisc, EveryPhotographLineNamesADecodableJpeg)
         EXPECT_TRUE(jpeg.ok) << jpeg.error;
         EXPECT_LE(jpeg.width, 768);
         EXPECT_LE(jpeg.height, 514);
+        grayscale += jpeg.grayscale;
+        progressive += jpeg.progressive;
     }
+    // Both kinds the program's JPEG loader treats specially are on the disc.
+    EXPECT_GE(grayscale, 1);
+    EXPECT_GE(progressive, 1);
+    EXPECT_LT(grayscale + progressive, int(rows.size()) / 2);
     // Years before the tree's range and inside it.
     EXPECT_LT(*years.begin(), 1990);
     EXPECT_GE(*years.rbegin(), 1990);
