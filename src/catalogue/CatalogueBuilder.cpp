@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
+#include <numeric>
 #include <string>
 #include <utility>
 
@@ -16,25 +16,64 @@ namespace {
 constexpr int first_year = 1990;
 constexpr int last_year = 2005;
 
-// The photographs of one country and year, as indexes into the place-sorted copy, in its order.
-using PlaceGroups = std::map<std::pair<std::string, int>, std::vector<int>>;
+// The photographs of one country and year: a run of `order`, which lists the indexes of Photos by
+// country, year and place (bytes as unsigned characters, a proper prefix first), equal ones in
+// catalogue order. Within a run the photographs are therefore in the order the year-by-year and
+// country-by-country scans meet them in a place-sorted copy of the catalogue.
+struct Group {
+    std::string_view country;
+    int year;
+    std::size_t begin, end;
+};
 
-PlaceGroups GroupByCountryAndYear(const std::vector<TPhoto>& by_place)
-{
-    PlaceGroups groups;
-    for (int i = 0; i < int(by_place.size()); ++i) {
-        const TPhoto& photo = by_place[std::size_t(i)];
-        groups[{ photo.Country, photo.Year }].push_back(i);
+class PhotoGroups {
+public:
+    explicit PhotoGroups(const std::vector<TPhoto>& photos)
+        : m_photos(photos)
+        , m_order(photos.size())
+    {
+        std::iota(m_order.begin(), m_order.end(), 0);
+        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+            const TPhoto& x = photos[std::size_t(a)];
+            const TPhoto& y = photos[std::size_t(b)];
+            if (int c = x.Country.compare(y.Country))
+                return c < 0;
+            if (x.Year != y.Year)
+                return x.Year < y.Year;
+            return x.Place < y.Place;
+        });
+        for (std::size_t i = 0; i < m_order.size(); ++i) {
+            const TPhoto& photo = photos[std::size_t(m_order[i])];
+            if (m_groups.empty() || m_groups.back().country != photo.Country || m_groups.back().year != photo.Year)
+                m_groups.push_back(Group { photo.Country, photo.Year, i, i });
+            m_groups.back().end = i + 1;
+        }
     }
-    return groups;
-}
+
+    // The groups of `country` from the first whose year is `year` or later, in ascending year.
+    std::vector<Group>::const_iterator From(std::string_view country, int year) const
+    {
+        return std::lower_bound(m_groups.begin(), m_groups.end(), std::pair(country, year), [](const Group& group, const std::pair<std::string_view, int>& key) {
+            if (int c = group.country.compare(key.first))
+                return c < 0;
+            return group.year < key.second;
+        });
+    }
+    std::vector<Group>::const_iterator End() const { return m_groups.end(); }
+    const TPhoto& Photo(std::size_t position) const { return m_photos[std::size_t(m_order[position])]; }
+
+private:
+    const std::vector<TPhoto>& m_photos;
+    std::vector<int> m_order;
+    std::vector<Group> m_groups;
+};
 
 // The year branch. For every year, a country node each time the country changes along the
 // photographs of that year in catalogue order; under it the places of that country and year in place
 // order, each with its slot. A photograph without a place adds its picture to the slot made last
 // (it sorts before every place, so that is a slot of an earlier country or year); before the first
 // slot exists there is none, and such a picture is not listed.
-void BuildYearBranch(CatalogueModel& model, const std::vector<TPhoto>& by_place, const PlaceGroups& groups)
+void BuildYearBranch(CatalogueModel& model, const PhotoGroups& groups)
 {
     TreeModel& tree = model.FotoTree;
     std::vector<std::vector<int>> photos_of_year(last_year - first_year + 1);
@@ -56,8 +95,9 @@ void BuildYearBranch(CatalogueModel& model, const std::vector<TPhoto>& by_place,
             int country_node = tree.Add(year_node, photo.Country);
             last_country = &photo.Country;
             const std::string* last_place = nullptr;
-            for (int q : groups.at({ photo.Country, year })) {
-                const TPhoto& place_photo = by_place[std::size_t(q)];
+            auto group = groups.From(photo.Country, year); // exists: `photo` is in it
+            for (std::size_t q = group->begin; q < group->end; ++q) {
+                const TPhoto& place_photo = groups.Photo(q);
                 bool same_place = last_place ? place_photo.Place == *last_place : place_photo.Place.empty();
                 if (!same_place) {
                     PlaceList& slot = model.PlaceLists.emplace_back();
@@ -73,7 +113,7 @@ void BuildYearBranch(CatalogueModel& model, const std::vector<TPhoto>& by_place,
 
 // The country branch: for each built-in country its years ascending (a year 0 only after a negative
 // one, since the year scan starts from 0), and under each year its places in place order.
-void BuildCountryBranch(CatalogueModel& model, const std::vector<TPhoto>& by_place, const PlaceGroups& groups)
+void BuildCountryBranch(CatalogueModel& model, const PhotoGroups& groups)
 {
     TreeModel& tree = model.FotoTree;
     int root = tree.Add(-1, BuiltIn::Text("Страна"));
@@ -81,16 +121,15 @@ void BuildCountryBranch(CatalogueModel& model, const std::vector<TPhoto>& by_pla
     for (const std::string& country : model.Countries) {
         int country_node = tree.Add(root, country);
         int last_year_seen = 0;
-        for (auto it = groups.lower_bound({ country, std::numeric_limits<int>::min() });
-             it != groups.end() && it->first.first == country; ++it) {
-            int year = it->first.second;
+        for (auto group = groups.From(country, std::numeric_limits<int>::min()); group != groups.End() && group->country == country; ++group) {
+            int year = group->year;
             if (year == last_year_seen)
                 continue;
             int year_node = tree.Add(country_node, std::to_string(year));
             last_year_seen = year;
             const std::string* last_place = nullptr;
-            for (int r : it->second) {
-                const std::string& place = by_place[std::size_t(r)].Place;
+            for (std::size_t r = group->begin; r < group->end; ++r) {
+                const std::string& place = groups.Photo(r).Place;
                 if (last_place ? place == *last_place : place.empty())
                     continue;
                 tree.Add(year_node, place);
@@ -114,14 +153,6 @@ void BuildNaskaTree(CatalogueModel& model)
 
 } // namespace
 
-void SortPhotos(std::vector<TPhoto>& photos, int key)
-{
-    if (key == 4)
-        std::stable_sort(photos.begin(), photos.end(), [](const TPhoto& a, const TPhoto& b) { return a.Place < b.Place; });
-    else if (key == 6)
-        std::stable_sort(photos.begin(), photos.end(), [](const TPhoto& a, const TPhoto& b) { return a.Year < b.Year; });
-}
-
 void BuildCatalogue(CatalogueModel& model, const BuildHooks& hooks)
 {
     model = CatalogueModel {};
@@ -143,22 +174,20 @@ void BuildCatalogue(CatalogueModel& model, const BuildHooks& hooks)
         LoadNaska(file, model.NaskaItems);
     }
 
-    // The place-sorted copy serves both branches: grouped by country and year, each group keeps
-    // place order. (std::string compares bytes as unsigned characters, a proper prefix first.)
-    std::vector<TPhoto> by_place = model.Photos;
-    SortPhotos(by_place, 4);
+    // One index sort serves both branches in place of the place-sorted and year-sorted copies
+    // that the scans would otherwise walk once per country node.
+    PhotoGroups groups(model.Photos);
     for (int year = first_year; year <= last_year; ++year)
         model.Years.Add(std::to_string(year));
     if (hooks.BeforeTrees)
         hooks.BeforeTrees();
 
-    PlaceGroups groups = GroupByCountryAndYear(by_place);
-    BuildYearBranch(model, by_place, groups);
+    BuildYearBranch(model, groups);
 
     model.NaskaFolder = "Naska\\";
     for (std::string& country : BuiltIn::Countries())
         model.Countries.Add(std::move(country));
-    BuildCountryBranch(model, by_place, groups);
+    BuildCountryBranch(model, groups);
 
     for (PlaceList& slot : model.PlaceLists)
         slot.Pictures.Sort();

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string_view>
-#include <vector>
 
 // The start-up construction of the catalogue: the part of the main window's FormCreate that does
 // not touch a control.
@@ -49,9 +48,5 @@ struct BuildHooks {
 };
 
 void BuildCatalogue(CatalogueModel& model, const BuildHooks& hooks = {});
-
-// Sorts photographs by Place (key 4: bytes as unsigned characters, a proper prefix first) or by
-// Year (key 6); any other key leaves them as they are. Photographs with equal keys keep their order.
-void SortPhotos(std::vector<TPhoto>& photos, int key);
 
 } // namespace Catalogue

@@ -54,34 +54,54 @@ int StrToInt(std::string_view text)
     return int(negative ? -value : value);
 }
 
+namespace {
+
+// Fields 1 ... N of a line in one pass (Field() would scan from the start for each).
+template<std::size_t N>
+std::array<std::string_view, N> Fields(std::string_view line)
+{
+    std::array<std::string_view, N> fields {};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        std::size_t at = line.find('@', start);
+        fields[i] = line.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start);
+        if (at == std::string_view::npos)
+            break;
+        start = at + 1;
+    }
+    return fields;
+}
+
+} // namespace
+
 void LoadPhotos(TextFile& file, std::vector<TPhoto>& photos)
 {
     TStringList keys;
     std::string line;
     while (file.ReadLine(line)) {
-        std::string_view folder = Field(line, 3);
+        auto field = Fields<7>(line);
         std::string key;
         key.reserve(line.size() + 8);
-        key.append(Field(line, 5)).append("@");
-        key.append(Field(line, 2)).append("@");
-        key.append(folder).append("@");
-        key.append(Field(line, 6)).append("@");
-        key.append(Field(line, 7)).append("@");
-        key.append(Copy(folder, 7, 4));
+        key.append(field[4]).append("@");
+        key.append(field[1]).append("@");
+        key.append(field[2]).append("@");
+        key.append(field[5]).append("@");
+        key.append(field[6]).append("@");
+        key.append(Copy(field[2], 7, 4));
         keys.Add(std::move(key));
     }
     keys.Sort();
 
     photos.assign(std::size_t(keys.Count()), TPhoto {});
     for (int i = 0; i < keys.Count(); ++i) {
-        std::string_view key = keys[i];
+        auto field = Fields<6>(keys[i]);
         TPhoto& photo = photos[std::size_t(i)];
-        photo.Country = Field(key, 1);
-        photo.FileName = Field(key, 2);
-        photo.Folder = Field(key, 3);
-        photo.Place = Field(key, 4);
-        photo.DateText = Field(key, 5);
-        photo.Year = StrToInt(Field(key, 6));
+        photo.Country = field[0];
+        photo.FileName = field[1];
+        photo.Folder = field[2];
+        photo.Place = field[3];
+        photo.DateText = field[4];
+        photo.Year = StrToInt(field[5]);
     }
 }
 

@@ -190,17 +190,32 @@ void TStringList::SetText(std::string_view text)
 
 void TStringList::Sort()
 {
-    // Sort keys are made once per string: a sort compares each string about log2(n) times.
     const Collation& collation = Collation::UserDefault(m_case_sensitive ? Collation::Case::Consider : Collation::Case::Ignore);
-    std::vector<std::string> keys;
+    auto by_bytes = [&](int a, int b) { return m_items[std::size_t(a)] < m_items[std::size_t(b)]; };
+    if (m_items.size() <= 8) {
+        // A short list takes few comparisons; comparing directly is cheaper than making keys.
+        SortIndexes(m_items, [&](int a, int b) {
+            int result = collation.Compare(m_items[std::size_t(a)], m_items[std::size_t(b)]);
+            return result != 0 ? result < 0 : by_bytes(a, b);
+        });
+        return;
+    }
+    // Sort keys are made once per string, all in one buffer: a sort compares each string about
+    // log2(n) times.
+    std::string arena;
+    std::vector<std::pair<std::size_t, std::size_t>> keys;
     keys.reserve(m_items.size());
-    for (const std::string& item : m_items)
-        keys.push_back(collation.SortKey(item));
+    for (const std::string& item : m_items) {
+        std::size_t start = arena.size();
+        keys.emplace_back(start, collation.AppendSortKey(item, arena));
+    }
+    auto key = [&](int index) {
+        auto [start, size] = keys[std::size_t(index)];
+        return std::string_view(arena).substr(start, size);
+    };
     SortIndexes(m_items, [&](int a, int b) {
-        int result = keys[std::size_t(a)].compare(keys[std::size_t(b)]);
-        if (result != 0)
-            return result < 0;
-        return m_items[std::size_t(a)] < m_items[std::size_t(b)];
+        int result = key(a).compare(key(b));
+        return result != 0 ? result < 0 : by_bytes(a, b);
     });
 }
 

@@ -5,22 +5,55 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 
+#include <array>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
-// Windows-1251 bytes widened to UTF-16; every byte maps to one code unit (the one undefined byte to
-// U+FFFD), so NUL bytes and odd bytes are compared like any other character.
-icu::UnicodeString Widen(std::string_view text)
+// UTF-16 code unit of every Windows-1251 byte.
+const std::array<char16_t, 256>& WideTable()
 {
-    icu::UnicodeString wide;
-    char16_t* buffer = wide.getBuffer(int32_t(text.size()));
-    for (std::size_t i = 0; i < text.size(); ++i)
-        buffer[i] = char16_t(Cp1251ToCodePoint(static_cast<unsigned char>(text[i])));
-    wide.releaseBuffer(int32_t(text.size()));
-    return wide;
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> wide {};
+        for (int byte = 0; byte < 256; ++byte)
+            wide[std::size_t(byte)] = char16_t(Cp1251ToCodePoint(static_cast<unsigned char>(byte)));
+        return wide;
+    }();
+    return table;
 }
+
+// Windows-1251 bytes widened to UTF-16 in a buffer that lives on the stack for ordinary texts;
+// every byte maps to one code unit (the one undefined byte to U+FFFD), so NUL bytes and odd bytes
+// are compared like any other character.
+class Widened {
+public:
+    explicit Widened(std::string_view text)
+        : m_size(int32_t(text.size()))
+    {
+        char16_t* out = m_inline;
+        if (text.size() > std::size(m_inline)) {
+            m_heap.resize(text.size());
+            out = m_heap.data();
+        }
+        const std::array<char16_t, 256>& wide = WideTable();
+        for (std::size_t i = 0; i < text.size(); ++i)
+            out[i] = wide[static_cast<unsigned char>(text[i])];
+        m_data = out;
+    }
+    Widened(const Widened&) = delete;
+    Widened& operator=(const Widened&) = delete;
+
+    const char16_t* Data() const { return m_data; }
+    int32_t Size() const { return m_size; }
+
+private:
+    char16_t m_inline[256];
+    std::vector<char16_t> m_heap;
+    const char16_t* m_data { nullptr };
+    int32_t m_size;
+};
 
 int Sign(UCollationResult result)
 {
@@ -84,22 +117,33 @@ int Collation::CompareStr(std::string_view a, std::string_view b)
 
 int Collation::Compare(std::string_view a, std::string_view b) const
 {
+    Widened wide_a(a);
+    Widened wide_b(b);
     UErrorCode status = U_ZERO_ERROR;
-    UCollationResult result = m_collator->compare(Widen(a), Widen(b), status);
-    return Sign(result);
+    return Sign(m_collator->compare(wide_a.Data(), wide_a.Size(), wide_b.Data(), wide_b.Size(), status));
 }
 
 std::string Collation::SortKey(std::string_view text) const
 {
-    icu::UnicodeString wide = Widen(text);
-    std::string key(text.size() * 2 + 16, '\0');
+    std::string key;
+    AppendSortKey(text, key);
+    return key;
+}
+
+std::size_t Collation::AppendSortKey(std::string_view text, std::string& out) const
+{
+    Widened wide(text);
+    std::size_t start = out.size();
+    std::size_t room = text.size() * 3 + 16;
     for (;;) {
-        int32_t length = m_collator->getSortKey(wide, reinterpret_cast<uint8_t*>(key.data()), int32_t(key.size()));
-        if (length <= int32_t(key.size())) {
+        out.resize(start + room);
+        int32_t length = m_collator->getSortKey(wide.Data(), wide.Size(), reinterpret_cast<uint8_t*>(out.data() + start), int32_t(room));
+        if (length <= int32_t(room)) {
             // The key ends in a zero byte; dropping it keeps "shorter prefix first" meaningful.
-            key.resize(length > 0 ? std::size_t(length - 1) : 0);
-            return key;
+            std::size_t size = length > 0 ? std::size_t(length - 1) : 0;
+            out.resize(start + size);
+            return size;
         }
-        key.resize(std::size_t(length));
+        room = std::size_t(length);
     }
 }

@@ -37,6 +37,8 @@ public:
     // Compare(a, b) has the sign of SortKey(a) <=> SortKey(b). Cheaper than repeated Compare calls
     // when one text takes part in many comparisons, as in a sort.
     std::string SortKey(std::string_view text) const;
+    // Appends the sort key of `text` to `out` and returns its length: many keys in one buffer.
+    std::size_t AppendSortKey(std::string_view text, std::string& out) const;
     const std::string& LocaleName() const { return m_locale_name; }
 
 private:
