@@ -35,7 +35,7 @@ GifEncoder::GifEncoder(int width, int height, std::vector<PaletteColor> palette,
     }
 }
 
-void GifEncoder::AddFrame(const IndexedImage& frame, int left, int top, int delay_cs, Disposal disposal)
+void GifEncoder::AddFrame(const IndexedImage& frame, int left, int top, int delay_cs, Disposal disposal, RowOrder order)
 {
     if (left < 0 || top < 0 || frame.width < 1 || frame.height < 1 || left + frame.width > m_width
         || top + frame.height > m_height)
@@ -67,11 +67,21 @@ void GifEncoder::AddFrame(const IndexedImage& frame, int left, int top, int dela
     PutU16(top);
     PutU16(frame.width);
     PutU16(frame.height);
-    PutU8(0); // no local table, not interlaced
+    PutU8(order == RowOrder::Interlaced ? 0x40 : 0); // no local table
 
+    std::vector<std::uint8_t> interlaced;
+    if (order == RowOrder::Interlaced) {
+        interlaced.reserve(frame.pixels.size());
+        static constexpr int starts[] = { 0, 4, 2, 1 }, steps[] = { 8, 8, 4, 2 };
+        for (int pass = 0; pass < 4; ++pass)
+            for (int y = starts[pass]; y < frame.height; y += steps[pass])
+                interlaced.insert(interlaced.end(), frame.pixels.begin() + std::ptrdiff_t(y) * frame.width,
+                    frame.pixels.begin() + std::ptrdiff_t(y + 1) * frame.width);
+    }
     int min_code_size = m_table_bits < 2 ? 2 : m_table_bits;
     PutU8(min_code_size);
-    std::vector<std::uint8_t> codes = LzwEncoder(min_code_size).Encode(frame.pixels);
+    std::vector<std::uint8_t> codes
+        = LzwEncoder(min_code_size).Encode(order == RowOrder::Interlaced ? interlaced : frame.pixels);
     for (std::size_t pos = 0; pos < codes.size(); pos += 255) {
         std::size_t n = std::min<std::size_t>(255, codes.size() - pos);
         PutU8(int(n));

@@ -23,9 +23,13 @@ public:
 
     GifEncoder(int width, int height, std::vector<PaletteColor> palette, Options options);
 
+    // Rows stored top to bottom, or in the four passes of an interlaced image (every 8th row from
+    // 0, every 8th from 4, every 4th from 2, every 2nd from 1).
+    enum class RowOrder { Sequential, Interlaced };
+
     // Adds a frame placed at (left, top) of the logical screen; delay in hundredths of a second.
     void AddFrame(const IndexedImage& frame, int left, int top, int delay_cs = 0,
-        Disposal disposal = Disposal::None);
+        Disposal disposal = Disposal::None, RowOrder order = RowOrder::Sequential);
     std::vector<std::uint8_t> Finish();
 
 private:

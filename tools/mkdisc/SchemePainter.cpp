@@ -156,7 +156,9 @@ IndexedImage SchemePainter::Paint(Sheet sheet, int shape_count) const
 std::vector<std::uint8_t> SchemePainter::SheetGif(Sheet sheet) const
 {
     GifEncoder gif(m_size, m_size, Palette(), { s_transparent, -1 });
-    gif.AddFrame(Paint(sheet), 0, 0);
+    // The detail sheets are stored interlaced, as pictures meant for slow lines used to be.
+    gif.AddFrame(Paint(sheet), 0, 0, 0, GifEncoder::Disposal::None,
+        sheet == Sheet::Detail ? GifEncoder::RowOrder::Interlaced : GifEncoder::RowOrder::Sequential);
     return gif.Finish();
 }
 

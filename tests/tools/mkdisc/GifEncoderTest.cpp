@@ -99,6 +99,27 @@ TEST(GifEncoder, ReferenceDecoderReadsBackEveryPixel)
     }
 }
 
+TEST(GifEncoder, InterlacedRowsComeBackInPlace)
+{
+    for (int height : { 1, 2, 5, 8, 9, 13, 37 }) {
+        SCOPED_TRACE(height);
+        // Each row a different colour, so a row out of place shows.
+        IndexedImage image(7, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < 7; ++x)
+                image.At(x, y) = std::uint8_t(y % 64);
+        GifEncoder encoder(7, height, Grey(64), {});
+        encoder.AddFrame(image, 0, 0, 0, GifEncoder::Disposal::None, GifEncoder::RowOrder::Interlaced);
+        std::vector<std::uint8_t> bytes = encoder.Finish();
+        Decoded decoded(bytes);
+        ASSERT_NE(decoded.gif, nullptr);
+        ASSERT_EQ(decoded.gif->ImageCount, 1);
+        const SavedImage& frame = decoded.gif->SavedImages[0];
+        EXPECT_TRUE(frame.ImageDesc.Interlace);
+        EXPECT_EQ(std::memcmp(frame.RasterBits, image.pixels.data(), image.pixels.size()), 0);
+    }
+}
+
 TEST(GifEncoder, AnimationCarriesLoopDelaysDisposalAndTransparency)
 {
     GifEncoder encoder(40, 30, Grey(6), { 0, 0 });

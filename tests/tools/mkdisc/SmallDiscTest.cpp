@@ -133,6 +133,7 @@ struct GifInfo {
     int frames { 0 };
     bool loops { false };
     bool transparent { false };
+    bool interlaced { false };
     int total_delay { 0 };
     std::string error;
 };
@@ -160,6 +161,7 @@ GifInfo DecodeGif(const fs::path& path)
                 result.total_delay += gcb.DelayTime;
             }
             const SavedImage& image = gif->SavedImages[i];
+            result.interlaced = result.interlaced || image.ImageDesc.Interlace;
             for (int k = 0; k < image.ExtensionBlockCount; ++k)
                 if (image.ExtensionBlocks[k].Function == APPLICATION_EXT_FUNC_CODE
                     && image.ExtensionBlocks[k].ByteCount == 11
@@ -386,7 +388,7 @@ TEST_F(SmallDisc, SchemesAreNumberedGifsAndLinkToPhotographs)
             ++schemes.back().second;
     }
     ASSERT_GE(schemes.size(), 3u);
-    int linked = 0, animated = 0;
+    int linked = 0, animated = 0, interlaced = 0;
     for (const auto& [folder, last] : schemes) {
         SCOPED_TRACE(folder);
         ASSERT_EQ(folder.substr(0, 9), "Graphics\\");
@@ -396,6 +398,7 @@ TEST_F(SmallDisc, SchemesAreNumberedGifsAndLinkToPhotographs)
             GifInfo gif = DecodeGif(OnDisc(s_root, folder + name));
             EXPECT_TRUE(gif.ok) << name << ": " << gif.error;
             EXPECT_TRUE(gif.transparent) << name << " must let the pattern show through";
+            interlaced += gif.interlaced;
             if (gif.frames > 1) {
                 ++animated;
                 EXPECT_TRUE(gif.loops);
@@ -414,6 +417,7 @@ TEST_F(SmallDisc, SchemesAreNumberedGifsAndLinkToPhotographs)
             }
     }
     EXPECT_GE(animated, 1);
+    EXPECT_GE(interlaced, 1);
     EXPECT_EQ(linked, int(schemes.size()) - 1) << "all but the one deliberately unlinked scheme";
 }
 
