@@ -11,6 +11,7 @@
 
 bool TGIFImage::s_palette_display = false;
 std::size_t TGIFImage::s_pixel_budget = std::size_t(1) << 30;
+std::function<void(const TGIFItem*, int, const std::string&)> TGIFImage::s_warning_handler;
 
 void TGIFItem::Warning(const char* message) const
 {
@@ -53,6 +54,8 @@ void TGIFImage::Warning(const TGIFItem* sender, int severity, const char* messag
 {
     if (OnWarning)
         OnWarning(sender, severity, message);
+    else if (s_warning_handler)
+        s_warning_handler(sender, severity, message);
 }
 
 void TGIFImage::ReservePixels(std::size_t bytes)
@@ -342,8 +345,8 @@ void TGIFImage::DrawAnimated(TCanvas& canvas, Rect rect)
         auto bitmap = std::make_unique<TBitmap>();
         bitmap->SetPixelFormat(TPixelFormat::pf32bit);
         bitmap->SetSize(Width(), Height());
+        // The painter raises one change notification per frame it paints here.
         bitmap->Canvas().CopyRect(Rect::FromSize(0, 0, Width(), Height()), canvas, rect);
-        bitmap->OnChange = [this](TObject*) { Changed(); };
         m_bitmap = std::move(bitmap);
         surface = &m_bitmap->Canvas();
         surface_rect = Rect::FromSize(0, 0, Width(), Height());

@@ -70,6 +70,8 @@ public:
     // Warnings: sender, severity, message. None is installed in the program.
     std::function<void(const TGIFItem* sender, int severity, const std::string& message)> OnWarning;
     void Warning(const TGIFItem* sender, int severity, const char* message);
+    // Where warnings go for images without a handler of their own (a tool reporting them).
+    static std::function<void(const TGIFItem* sender, int severity, const std::string& message)> s_warning_handler;
 
     // True when frames are rendered by dithering to the 216-colour palette.
     bool DoDither() const;

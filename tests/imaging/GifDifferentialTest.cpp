@@ -191,7 +191,7 @@ TEST(GifMatchesGiflib, OnAnAnimationWithLocalTables)
 // Every GIF of a sample disc, when the disc maker has been built.
 TEST(GifMatchesGiflib, OnEveryGifOfTheSampleDisc)
 {
-    std::filesystem::path maker = std::filesystem::path(VELMAR_BINARY_DIR) / "tools" / "mkdisc" / "velmar-mkdisc";
+    std::filesystem::path maker = std::filesystem::path(VELMAR_BINARY_DIR) / "bin" / "velmar-mkdisc";
     if (!std::filesystem::exists(maker))
         GTEST_SKIP() << "velmar-mkdisc not built";
     std::filesystem::path disc = std::filesystem::temp_directory_path() / ("velmar-gif-disc-" + std::to_string(getpid()));
