@@ -531,6 +531,34 @@ void TTreeView::KeyDown(int& key, TShiftState shift)
     int rows = RowCount();
     if (rows == 0)
         return;
+    if (shift & ssCtrl) {
+        // With Ctrl the keys scroll the view and leave the selection.
+        int top = TopRow();
+        int page = std::max(1, VisibleCount());
+        switch (key) {
+        case VK_UP:
+            SetVertScrollPosition(top - 1);
+            break;
+        case VK_DOWN:
+            SetVertScrollPosition(top + 1);
+            break;
+        case VK_PRIOR:
+            SetVertScrollPosition(top - page);
+            break;
+        case VK_NEXT:
+            SetVertScrollPosition(top + page);
+            break;
+        case VK_HOME:
+            SetVertScrollPosition(0);
+            break;
+        case VK_END:
+            SetVertScrollPosition(rows);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
     TTreeNode* selected = m_selected;
     int row = RowOf(selected);
     int top = TopRow();

@@ -302,6 +302,28 @@ TEST_F(TreeFixture, PagesMoveToTheEdgeOfTheViewThenByAPage)
     EXPECT_EQ(tree->RowOf(tree->Selected()), 0);
 }
 
+TEST_F(TreeFixture, CtrlKeysScrollWithoutMovingTheSelection)
+{
+    Fill(30);
+    Node("A")->Expand(false); // 33 rows
+    tree->SetFocus();
+    tree->SetSelected(Node("a0"));
+    TakeLog();
+    ui.Key(VK_DOWN, ssCtrl);
+    ui.Key(VK_DOWN, ssCtrl);
+    EXPECT_EQ(tree->VertScrollInfo().position, 2);
+    ui.Key(VK_NEXT, ssCtrl);
+    EXPECT_EQ(tree->VertScrollInfo().position, 2 + Rows);
+    ui.Key(VK_END, ssCtrl);
+    EXPECT_EQ(tree->VertScrollInfo().position, 33 - Rows);
+    ui.Key(VK_UP, ssCtrl);
+    EXPECT_EQ(tree->VertScrollInfo().position, 33 - Rows - 1);
+    ui.Key(VK_HOME, ssCtrl);
+    EXPECT_EQ(tree->VertScrollInfo().position, 0);
+    EXPECT_EQ(tree->Selected(), Node("a0"));
+    EXPECT_THAT(TakeLog(), ElementsAre("key:40", "key:40", "key:34", "key:35", "key:38", "key:36"));
+}
+
 TEST_F(TreeFixture, ExpandingPastTheVisibleRowsGivesAScrollRange)
 {
     Fill(20);
