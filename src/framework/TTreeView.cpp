@@ -247,6 +247,8 @@ void TTreeView::SetTopRow(int row) const
 
 int TTreeView::HorzPosition() const
 {
+    if (m_horz_position == 0)
+        return 0; // the common case needs no measuring
     return std::clamp(m_horz_position, 0, std::max(0, ContentWidth() - Width()));
 }
 
