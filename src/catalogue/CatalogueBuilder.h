@@ -10,11 +10,16 @@
 // not touch a control.
 //
 // BuildCatalogue performs, in FormCreate's order: set VideoFolder; read "db\Photo.txt",
-// "db\Graphics.txt" and "db\Naska.txt"; sort the photographs by place; fill Years; [the window's
-// steps, through Hooks::BeforeTrees]; build the year branch of the photo tree with the picture list
-// of every place; set NaskaFolder and fill Countries; sort by year; build the country branch; sort
-// every picture list; add "Все"; fill the scheme, video and article list items; build the Nazca tree
-// and set each figure's NodeIndex and the first 20 labels.
+// "db\Graphics.txt" and "db\Naska.txt"; order the photographs by country, year and place (one index
+// sort stands for the place and year sorts of a work copy); fill Years; [the window's steps, through
+// BuildHooks::BeforeTrees]; build the year branch of the photo tree with the picture list of every
+// place; set NaskaFolder and fill Countries; build the country branch; sort every picture list; add
+// "Все"; fill the scheme, video and article list items; build the Nazca tree, setting each figure's
+// NodeIndex, and the labels of the first 20 figures.
+//
+// The place slots (CatalogueModel::PlaceLists) grow with the catalogue instead of being 538 fixed
+// slots. A photograph without a place joins the slot made last; when no slot exists yet it has none
+// to join and is left out of the place lists (it still is in Photos and under "Все").
 //
 // The window's own steps stay with the window: before calling, it shows the Photo tab as selected,
 // makes Next and Prev inactive and switches double buffering on (for the window, HeaderPanel and
@@ -37,7 +42,9 @@
 //     }
 //     CopyCatalogueToControls();
 //
-// Time grows as n log n in the number of photographs (plus the size of what is built).
+// Time grows as n log n in the number of photographs, plus the size of what is built. (Only a
+// catalogue whose countries differ merely in case and interleave makes the year branch itself grow
+// faster, since every repeated country node repeats its places.)
 namespace Catalogue {
 
 struct BuildHooks {
