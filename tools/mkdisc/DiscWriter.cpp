@@ -7,6 +7,7 @@
 #include "FieldPainter.h"
 #include "JpegWriter.h"
 #include "SchemePainter.h"
+#include "TitlePainter.h"
 
 #include <algorithm>
 #include <atomic>
@@ -251,6 +252,9 @@ void DiscWriter::AddArticleJobs(std::vector<Job>& jobs) const
                                     title = FieldPicture(seed, 2001, 600, 400);
                                     side = FieldPicture(seed + 1, 1996, 240, 180);
                                 }
+                                TitlePainter heading;
+                                heading.DrawBand(title, articles[i].title, 26,
+                                    nazca ? Rgb { 70, 40, 24 } : Rgb { 40, 58, 30 }, Rgb { 248, 240, 220 });
                                 WriteFile(folder + "_http_stile\\1.jpg", EncodeJpeg(title, s_jpeg_quality));
                                 WriteFile(folder + "_http_stile\\2.jpg", EncodeJpeg(side, s_jpeg_quality));
                             } });

@@ -127,7 +127,7 @@ IndexedImage SchemePainter::Paint(Sheet sheet, int shape_count) const
                 int radius = int(std::lround(Length(s.centre) * m_scale));
                 if (radius >= 24 && spokes++ < 12)
                     DrawLine(image, ToPixels({ 0, 0 }, 1), c, Guide, 3);
-                if (radius > 0 && radii.size() < 8 && std::find(radii.begin(), radii.end(), radius) == radii.end()) {
+                if (radius >= 24 && radii.size() < 8 && std::find(radii.begin(), radii.end(), radius) == radii.end()) {
                     radii.push_back(radius);
                     DrawCircle(image, ToPixels({ 0, 0 }, 1), float(radius), Guide, 4);
                 }
