@@ -1,0 +1,253 @@
+#include "SkinTestSupport.h"
+
+#include "framework/HeadlessForm.h"
+#include "skin/StoredSkinLoader.h"
+#include "skin/TbsSkinListBox.h"
+#include "skin/TbsSkinScrollBar.h"
+#include "skin/TbsSkinTreeView.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::vector<std::uint8_t> SkinFile(const char* name)
+{
+    std::ifstream in(std::string(VELMAR_SOURCE_DIR) + "/resources/skin/" + name, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+// A window with the program's skin loaded.
+struct SkinnedWindow {
+    HeadlessForm ui { 400, 600 };
+    TbsStoredSkin* stored { ui.Form().Create<TbsStoredSkin>("bsStoredSkin1") };
+    TbsSkinData* data { ui.Form().Create<TbsSkinData>("bsSkinData1") };
+
+    void Load() { LoadStoredSkin(*stored, *data, SkinFile("skin.ini"), SkinFile("skin.pictures")); }
+};
+
+} // namespace
+
+TEST(SkinnedListBox, ItemHeightComesFromTheSkinOrTheDefault)
+{
+    SkinnedWindow w;
+    auto* list = w.ui.Add<TbsSkinListBox>(23, 56, 174, 449, "VideoListBox");
+    list->SetDefaultItemHeight(18);
+    EXPECT_EQ(list->ItemHeight(), 18);
+    list->SetSkinData(w.data); // still empty
+    w.Load();
+    EXPECT_EQ(list->SkinIndex(), w.data->IndexOfControlRecord("listbox"));
+    EXPECT_GE(list->SkinIndex(), 0);
+    EXPECT_EQ(list->ItemHeight(), 22);
+    EXPECT_EQ(list->StretchMode(), TbsStretchMode::Corners);
+    // The inner list fills the fitted client rectangle.
+    EXPECT_EQ(list->ListBox().BoundsRect(), (Rect { 1, 1, 173, 448 }));
+    list->SetDefaultItemHeight(20); // skinned: only stored
+    EXPECT_EQ(list->ItemHeight(), 22);
+}
+
+TEST(SkinnedListBox, TheVerticalBarComesAndGoesWithTheItems)
+{
+    SkinnedWindow w;
+    w.Load();
+    auto* list = w.ui.Add<TbsSkinListBox>(23, 56, 174, 450);
+    list->SetSkinData(w.data);
+    int rows = list->ListBox().Height() / list->ItemHeight();
+    for (int i = 0; i < rows; ++i) {
+        list->Items().Add("Clip " + std::to_string(i));
+        list->ItemsChanged();
+    }
+    w.ui.Pump();
+    EXPECT_EQ(list->VerticalBar(), nullptr);
+    list->Items().Add("One too many");
+    list->ItemsChanged();
+    ASSERT_NE(list->VerticalBar(), nullptr);
+    EXPECT_TRUE(list->VerticalBar()->Visible());
+    EXPECT_EQ(list->VerticalBar()->SkinDataName(), "vscrollbar");
+    EXPECT_EQ(list->VerticalBar()->Width(), 18);
+    EXPECT_EQ(list->VerticalBar()->PageSize(), rows);
+    EXPECT_EQ(list->VerticalBar()->Max(), rows);
+    EXPECT_EQ(list->ListBox().Width(), 172 - 18);
+    w.ui.Pump();
+    // Moving the bar scrolls the list.
+    list->VerticalBar()->SetPosition(1);
+    EXPECT_EQ(list->ListBox().TopIndex(), 1);
+    list->Items().Clear();
+    list->ItemsChanged();
+    EXPECT_EQ(list->VerticalBar(), nullptr);
+    EXPECT_EQ(list->ListBox().Width(), 172);
+    w.ui.Pump();
+}
+
+TEST(SkinnedListBox, ARowCountOfTheItemCountShowsNoBar)
+{
+    TbsSkinListBox list(nullptr);
+    list.SetBounds(0, 0, 120, 60);
+    list.SetRowCount(5);
+    EXPECT_EQ(list.Height(), 5 * 20 + 4);
+    for (int i = 0; i < 5; ++i)
+        list.Items().Add("item");
+    list.SetBounds(0, 0, 120, 60); // the rows no longer fit
+    list.ItemsChanged();
+    EXPECT_EQ(list.VerticalBar(), nullptr);
+    list.Items().Add("sixth");
+    list.ItemsChanged();
+    EXPECT_NE(list.VerticalBar(), nullptr);
+}
+
+TEST(SkinnedListBox, ProgramSelectionIsQuietAndKeysReportIt)
+{
+    HeadlessForm ui(300, 300);
+    auto* list = ui.Add<TbsSkinListBox>(10, 10, 150, 200);
+    for (const char* text : { "a", "b", "c" })
+        list->Items().Add(text);
+    list->ItemsChanged();
+    int clicks = 0;
+    std::vector<int> keys;
+    list->OnListBoxClick = [&](TObject* sender) {
+        EXPECT_EQ(sender, list);
+        ++clicks;
+    };
+    list->OnListBoxKeyDown = [&](TObject*, int& key, TShiftState) {
+        keys.push_back(key);
+        if (key == VK_END)
+            key = 0; // stops the list's own handling
+    };
+    list->SetItemIndex(1);
+    EXPECT_EQ(clicks, 0);
+    list->ListBox().SetFocus();
+    ui.Key(VK_DOWN);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(clicks, 1);
+    ui.Key(VK_HOME);
+    EXPECT_EQ(list->ItemIndex(), 0);
+    ui.Key(VK_END);
+    EXPECT_EQ(list->ItemIndex(), 0);
+    EXPECT_EQ(keys, (std::vector<int> { VK_DOWN, VK_HOME, VK_END }));
+    ui.Click(20, 10 + 2 + 20 + 5); // the second item (unskinned rows of 20 from y 2)
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 3);
+}
+
+TEST(SkinnedListBox, DrawsItemsThroughTheHandlerWithTheSkinsGeometry)
+{
+    SkinnedWindow w;
+    w.Load();
+    auto* list = w.ui.Add<TbsSkinListBox>(23, 56, 174, 200);
+    list->SetSkinData(w.data);
+    list->Items().Add("first");
+    list->Items().Add("second");
+    list->ItemsChanged();
+    list->SetItemIndex(1);
+    struct Call {
+        int index, width, height;
+        Rect text;
+        TOwnerDrawState state;
+        TColor color;
+    };
+    std::vector<Call> calls;
+    list->OnDrawItem = [&](TCanvas& cnvs, int index, int width, int height, Rect text, TOwnerDrawState state) {
+        calls.push_back({ index, width, height, text, state, cnvs.Font().Color() });
+        cnvs.Brush() = TBrush { clRed, TBrushStyle::bsSolid };
+        cnvs.FillRect({ 0, 0, 3, 3 });
+    };
+    list->ListBox().Invalidate();
+    w.ui.Pump();
+    ASSERT_GE(calls.size(), 2u);
+    const Call& first = calls[calls.size() - 2];
+    EXPECT_EQ(first.index, 0);
+    EXPECT_EQ(first.width, 172);
+    EXPECT_EQ(first.height, 22);
+    EXPECT_EQ(first.text, (Rect { 2, 1, 53 + 172 - 54, 21 }));
+    EXPECT_EQ(calls.back().state & odSelected, unsigned(odSelected));
+    // The item bitmap lands at the item's place: its top-left corner is what the handler drew.
+    Point origin = list->ListBox().WindowOrigin();
+    EXPECT_EQ(w.ui.ColorAt(origin.x + 1, origin.y + 22 + 1), clRed);
+    // Below the items the skin's client image shows (the list's paper, not the window colour).
+    EXPECT_NE(w.ui.ColorAt(origin.x + 50, origin.y + 150), ColorToRGB(clWindow) & 0xFFFFFF);
+}
+
+TEST(SkinnedTreeView, BarsFollowTheTreesScrollState)
+{
+    SkinnedWindow w;
+    w.Load();
+    auto* vbar = w.ui.Add<TbsSkinScrollBar>(180, 56, 17, 200, "VerSkinScrollBar");
+    vbar->SetKind(TScrollBarKind::sbVertical);
+    vbar->SetSkinDataName("vscrollbar");
+    vbar->SetSkinData(w.data);
+    auto* hbar = w.ui.Add<TbsSkinScrollBar>(23, 260, 150, 17, "HorScrollBar");
+    hbar->SetSkinDataName("hscrollbar");
+    hbar->SetSkinData(w.data);
+    auto* tree = w.ui.Add<TbsSkinTreeView>(24, 57, 155, 200, "FotoTreeView");
+    tree->SetSkinData(w.data);
+    tree->SetVScrollBar(vbar);
+    tree->SetHScrollBar(hbar);
+    EXPECT_EQ(tree->Color(), 11840160u);
+    EXPECT_EQ(tree->Font().Name(), "Arial");
+
+    TTreeNode* root = tree->Items().Add(nullptr, "1998");
+    tree->Items().AddChild(root, "England");
+    w.ui.Pump();
+    EXPECT_FALSE(vbar->Visible());
+    EXPECT_FALSE(hbar->Visible());
+    EXPECT_FALSE(hbar->Both());
+
+    for (int i = 0; i < 40; ++i)
+        tree->Items().AddChild(root, "Place " + std::to_string(i));
+    root->Expand(false);
+    tree->Invalidate();
+    w.ui.Pump();
+    EXPECT_TRUE(vbar->Visible());
+    EXPECT_EQ(vbar->PageSize(), tree->VisibleCount());
+    EXPECT_EQ(vbar->Max(), tree->RowCount() - 1);
+
+    // The bar's position scrolls the tree so that its row is at the top.
+    vbar->SetPosition(5);
+    EXPECT_EQ(tree->RowOf(tree->TopItem()), 5);
+
+    tree->Items().AddChild(root, std::string(60, 'W')); // wider than the tree
+    tree->Invalidate();
+    w.ui.Pump();
+    EXPECT_TRUE(hbar->Visible());
+    EXPECT_TRUE(hbar->Both());
+    EXPECT_EQ(hbar->SkinDataName(), "bothhscrollbar");
+
+    tree->Hide();
+    EXPECT_FALSE(vbar->Visible());
+    EXPECT_FALSE(hbar->Visible());
+    tree->Show();
+    EXPECT_TRUE(vbar->Visible());
+}
+
+TEST(SkinnedTreeView, DefaultsApplyOnlyWithoutARecord)
+{
+    TbsSkinTreeView tree(nullptr);
+    tree.SetDefaultColor(11840160);
+    EXPECT_EQ(tree.Color(), 11840160u);
+    TFont font;
+    font.SetName("Arial");
+    font.SetHeight(14);
+    tree.SetDefaultFont(font);
+    EXPECT_EQ(tree.Font().Height(), 14);
+
+    LoadedSkin skin(SkinIni({ "treeview:treeview" }, "[treeview]\nbgcolor=255\nfontname=Tahoma\nfontheight=12\n"));
+    tree.SetSkinData(&skin.data);
+    EXPECT_EQ(tree.Color(), 255u);
+    EXPECT_EQ(tree.Font().Name(), "Tahoma");
+    tree.SetDefaultColor(clWhite); // stored only
+    EXPECT_EQ(tree.Color(), 255u);
+}
+
+TEST(SkinnedTreeView, ForgetsBarsThatAreDestroyed)
+{
+    TbsSkinTreeView tree(nullptr);
+    {
+        TbsSkinScrollBar bar(nullptr);
+        tree.SetVScrollBar(&bar);
+        EXPECT_FALSE(bar.Visible());
+    }
+    EXPECT_EQ(tree.VScrollBar(), nullptr);
+    tree.SyncScrollBars();
+}
