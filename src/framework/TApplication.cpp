@@ -39,8 +39,6 @@ std::uint64_t TApplication::Now()
 
 void TApplication::AttachForm(TForm* form)
 {
-    if (!m_main_form)
-        m_main_form = form;
     form->CreateWindow(*m_backend);
 }
 

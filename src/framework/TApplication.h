@@ -37,6 +37,12 @@ public:
         return form;
     }
     TForm* MainForm() const { return m_main_form; }
+    // The first form that makes its window becomes the main form.
+    void FormWindowCreated(TForm* form)
+    {
+        if (!m_main_form)
+            m_main_form = form;
+    }
 
     // The program file's name up to its first full stop, the first character kept and the rest in
     // lower case.

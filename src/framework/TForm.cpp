@@ -51,6 +51,8 @@ void TForm::CreateWindow(WindowBackend& backend)
 {
     backend.Create(Width(), Height(), Cp1251ToUtf8(m_caption));
     m_backend = &backend;
+    if (Application)
+        Application->FormWindowCreated(this);
     backend.SetHitTest([this](Point p) { return IsCaptionPoint(p); });
     InvalidateWindowRect(ClientRect());
     if (OnCreate)

@@ -7,6 +7,8 @@ void HeadlessBackend::Create(int width, int height, const std::string&)
 {
     m_surface.Resize(width, height, 0xFF000000u);
     m_created = true;
+    // A window manager activates a window it shows.
+    Inject({ .type = WindowEvent::Type::Activate });
 }
 
 void HeadlessBackend::Present(Rect)
