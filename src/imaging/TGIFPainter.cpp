@@ -261,6 +261,10 @@ void TGIFPainter::PaintFrame()
     TGIFImage* image = m_image;
     if (Terminated() || !image)
         return; // no frame is painted once the painter is stopped or its image is gone
+    if ((m_options & TGIFImage::WatchCanvas) && !m_surface->HandleAllocated()) {
+        Stop(); // the target has gone: end quietly
+        return;
+    }
     TGIFSubImage& frame = image->Frame(m_active_frame);
     if (m_backup)
         PaintBuffered(frame);

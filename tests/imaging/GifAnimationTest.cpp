@@ -246,6 +246,19 @@ TEST_F(GifAnimation, AnEmptyFrameEndsThePass)
     EXPECT_EQ(paints, 1) << "the pass ends at the empty frame";
 }
 
+TEST_F(GifAnimation, AFrameThatCannotBeRenderedEndsTheAnimationNotTheProgram)
+{
+    // No colour table at all: the first frame's rendering fails on its way to the screen.
+    giftest::File file;
+    file.width = file.height = 4;
+    file.frames = { Solid(0, 0, 4, 4, 1, 1, 3), Solid(0, 0, 4, 4, 2, 1, 3) };
+    auto image = Load(file);
+    image->Draw(target.Canvas(), Rect::FromSize(0, 0, 4, 4));
+    RunUntil([&] { return image->Painters().empty(); }, 3000);
+    EXPECT_TRUE(image->Painters().empty());
+    EXPECT_EQ(image->LastAnimationError(), "No global or local color table defined");
+}
+
 TEST_F(GifAnimation, SynchronousPainterPlaysOnceInTheCaller)
 {
     giftest::File file;
