@@ -1,6 +1,7 @@
 #include "shell/TVelmarForm.h"
 
 #include "LayoutPictures.h"
+#include "SkinResources.h"
 #include "framework/TBitmap.h"
 #include "platform/Cp1251.h"
 #include "platform/PngCodec.h"
@@ -135,34 +136,7 @@ void TVelmarForm::CreateLayout()
     Image->SetCenter(true);
     Image->SetTransparent(true);
 
-    auto windowed = [&](const char* name, int left, int top, int width, int height, int tab_order) {
-        auto* control = Create<TWinControl>(name);
-        control->SetParent(MainPanel);
-        control->SetBounds(left, top, width, height);
-        control->SetTabOrder(tab_order);
-        control->SetVisible(false);
-        return control;
-    };
-    FotoTreeView = windowed("FotoTreeView", 24, 57, 155, 430, 0);
-    FotoTreeView->SetVisible(true);
-    FotoTreeView->SetTabStop(true);
-    FotoTreeView->SetCursor(crHandPoint);
-    FotoTreeView->SetColor(tree_grey);
-    VerSkinScrollBar = windowed("VerSkinScrollBar", 180, 56, 17, 433, 1);
-    HorScrollBar = windowed("HorScrollBar", 23, 489, 174, 17, 2);
-    SchemeListBox = windowed("SchemeListBox", 23, 56, 174, 449, 3);
-    VideoListBox = windowed("VideoListBox", 23, 56, 174, 450, 4);
-    MediaPlayer = windowed("MediaPlayer", 384, 613, 253, 29, 5);
-    Video = windowed("Video", 226, 60, 768, 514, 6);
-    Video->SetColor(tree_grey);
-    ArticlesListBox = windowed("ArticlesListBox", 25, 56, 171, 450, 7);
-    NaskaTreeView = windowed("NaskaTreeView", 24, 57, 173, 449, 8);
-    NaskaTreeView->SetCursor(crHandPoint);
-    NaskaTreeView->SetColor(tree_grey);
-    for (TWinControl* list : { SchemeListBox, VideoListBox, ArticlesListBox, NaskaTreeView })
-        list->SetTabStop(true);
-    for (TWinControl* list : { SchemeListBox, VideoListBox, ArticlesListBox })
-        list->SetShowHint(true);
+    CreateListsAndTrees();
 
     ImageMC = Create<TImage>("ImageMC");
     ImageMC->SetParent(HeaderPanel);
@@ -180,10 +154,99 @@ void TVelmarForm::CreateLayout()
         image->SetShowHint(true);
     }
 
+    bsStoredSkin1 = Create<TbsStoredSkin>("bsStoredSkin1");
+    bsStoredSkin1->SetFileName("skin.ini");
+    bsSkinData1 = Create<TbsSkinData>("bsSkinData1");
     RefreshTimer = Create<TTimer>("RefreshTimer");
     RefreshTimer->SetEnabled(false);
     RefreshTimer->SetInterval(1);
     ApplicationEvents = Create<TApplicationEvents>("ApplicationEvents");
 
+    // The stored skin goes into the skin data; a damaged one is reported and the skinned controls
+    // keep their plain look.
+    Application->Guard([&] { LoadStoredSkin(*bsStoredSkin1, *bsSkinData1); });
+    FotoTreeView->SetSkinData(bsSkinData1);
+    FotoTreeView->SetVScrollBar(VerSkinScrollBar);
+    FotoTreeView->SetHScrollBar(HorScrollBar);
+    for (TbsSkinScrollBar* scroll_bar : { VerSkinScrollBar, HorScrollBar })
+        scroll_bar->SetSkinData(bsSkinData1);
+    for (TbsSkinListBox* box : { SchemeListBox, VideoListBox, ArticlesListBox })
+        box->SetSkinData(bsSkinData1);
+    FotoTreeView->Loaded();
+    NaskaTreeView->Loaded();
+
     BindEvents();
+}
+
+void TVelmarForm::CreateListsAndTrees()
+{
+    auto place = [&](TWinControl* control, int left, int top, int width, int height, int tab_order) {
+        control->SetParent(MainPanel);
+        control->SetBounds(left, top, width, height);
+        control->SetTabOrder(tab_order);
+        control->SetVisible(false);
+    };
+    auto arial = [](TFont& font, int height) {
+        font.SetName("Arial");
+        font.SetHeight(height);
+    };
+    auto tree = [&](const char* name, int left, int top, int width, int height, int tab_order) {
+        auto* view = Create<TbsSkinTreeView>(name);
+        view->BeginLoading();
+        place(view, left, top, width, height, tab_order);
+        view->SetTabStop(true);
+        view->SetCursor(crHandPoint);
+        view->SetSkinDataName("treeview");
+        view->SetDefaultColor(tree_grey);
+        view->SetColor(tree_grey);
+        arial(view->Font(), 14);
+        TFont font = view->Font();
+        view->SetDefaultFont(font);
+        view->SetIndent(16);
+        view->SetReadOnly(true);
+        view->SetShowLines(false);
+        return view;
+    };
+    auto bar = [&](const char* name, TScrollBarKind kind, int left, int top, int width, int height, int tab_order) {
+        auto* scroll_bar = Create<TbsSkinScrollBar>(name);
+        scroll_bar->SetKind(kind);
+        place(scroll_bar, left, top, width, height, tab_order);
+        scroll_bar->SetSkinDataName(kind == TScrollBarKind::sbVertical ? "vscrollbar" : "hscrollbar");
+        scroll_bar->SetRange(0, 100, 0, 0);
+        scroll_bar->SetSmallChange(1);
+        scroll_bar->SetLargeChange(1);
+        scroll_bar->SetCanFocused(false);
+        return scroll_bar;
+    };
+    auto list = [&](const char* name, int left, int top, int width, int height, int tab_order, int item_height) {
+        auto* box = Create<TbsSkinListBox>(name);
+        place(box, left, top, width, height, tab_order);
+        box->SetSkinDataName("listbox");
+        box->SetDefaultItemHeight(item_height);
+        box->SetShowHint(true);
+        box->SetListBoxTabStop(true);
+        return box;
+    };
+
+    FotoTreeView = tree("FotoTreeView", 24, 57, 155, 430, 0);
+    FotoTreeView->SetVisible(true);
+    VerSkinScrollBar = bar("VerSkinScrollBar", TScrollBarKind::sbVertical, 180, 56, 17, 433, 1);
+    HorScrollBar = bar("HorScrollBar", TScrollBarKind::sbHorizontal, 23, 489, 174, 17, 2);
+
+    SchemeListBox = list("SchemeListBox", 23, 56, 174, 449, 3, 18);
+    arial(SchemeListBox->Font(), -12);
+    arial(SchemeListBox->ListBoxFont(), 10);
+    VideoListBox = list("VideoListBox", 23, 56, 174, 450, 4, 20);
+    MediaPlayer = Create<TMediaPlayer>("MediaPlayer");
+    place(MediaPlayer, 384, 613, 253, 29, 5);
+    Video = Create<TAnimate>("Video");
+    place(Video, 226, 60, 768, 514, 6);
+    Video->SetColor(tree_grey);
+    MediaPlayer->SetDisplay(Video);
+    ArticlesListBox = list("ArticlesListBox", 25, 56, 171, 450, 7, 20);
+    for (TbsSkinListBox* box : { VideoListBox, ArticlesListBox }) {
+        arial(box->Font(), 14);
+        arial(box->ListBoxFont(), 14);
+    }
+    NaskaTreeView = tree("NaskaTreeView", 24, 57, 173, 449, 8);
 }

@@ -1,11 +1,19 @@
 #pragma once
 
+#include "catalogue/CatalogueModel.h"
+#include "framework/TAnimate.h"
 #include "framework/TApplication.h"
 #include "framework/TForm.h"
 #include "framework/TImage.h"
 #include "framework/TLabel.h"
 #include "framework/TPanel.h"
 #include "framework/TTimer.h"
+#include "media/TMediaPlayer.h"
+#include "skin/TbsSkinData.h"
+#include "skin/TbsSkinListBox.h"
+#include "skin/TbsSkinScrollBar.h"
+#include "skin/TbsSkinTreeView.h"
+#include "skin/TbsStoredSkin.h"
 
 #include <string>
 
@@ -58,15 +66,15 @@ public:
     TImage* ImageForward {};
     TImage* ImagePause {};
     TImage* ImageBackward {};
-    TWinControl* FotoTreeView {};
-    TWinControl* VerSkinScrollBar {};
-    TWinControl* HorScrollBar {};
-    TWinControl* SchemeListBox {};
-    TWinControl* VideoListBox {};
-    TWinControl* MediaPlayer {};
-    TWinControl* Video {};
-    TWinControl* ArticlesListBox {};
-    TWinControl* NaskaTreeView {};
+    TbsSkinTreeView* FotoTreeView {};
+    TbsSkinScrollBar* VerSkinScrollBar {};
+    TbsSkinScrollBar* HorScrollBar {};
+    TbsSkinListBox* SchemeListBox {};
+    TbsSkinListBox* VideoListBox {};
+    TMediaPlayer* MediaPlayer {};
+    TAnimate* Video {};
+    TbsSkinListBox* ArticlesListBox {};
+    TbsSkinTreeView* NaskaTreeView {};
 
     // In HeaderPanel.
     TImage* ImageMC {};
@@ -74,8 +82,41 @@ public:
     TImage* ImageClose {};
 
     // Without a place on screen.
+    TbsSkinData* bsSkinData1 {};
+    TbsStoredSkin* bsStoredSkin1 {};
     TTimer* RefreshTimer {};
     TApplicationEvents* ApplicationEvents {};
+
+    // The catalogue that FormCreate builds (records, place lists, tree and list contents); the
+    // window owns it for its whole life.
+    Catalogue::CatalogueModel m_catalogue;
+    std::vector<Catalogue::TPhoto>& Photos { m_catalogue.Photos };
+    std::vector<Catalogue::PlaceList>& PlaceLists { m_catalogue.PlaceLists };
+    std::vector<Catalogue::TGraphic>& Schemes { m_catalogue.Schemes };
+    std::vector<Catalogue::TVideo>& Videos { m_catalogue.Videos };
+    std::vector<Catalogue::TNaskaData>& NaskaItems { m_catalogue.NaskaItems };
+    TStringList& Countries { m_catalogue.Countries };
+    TStringList& Years { m_catalogue.Years };
+    std::string& VideoFolder { m_catalogue.VideoFolder };
+    std::string& ArticlesFolder { m_catalogue.ArticlesFolder };
+    std::string& NaskaFolder { m_catalogue.NaskaFolder };
+    int PhotoCount() const { return m_catalogue.PhotoCount(); }
+    int PlaceCount() const { return m_catalogue.PlaceCount(); }
+    int SchemeCount() const { return m_catalogue.SchemeCount(); }
+    int NaskaCount() const { return m_catalogue.NaskaCount(); }
+
+    // View state of the sections.
+    enum TViewMode { PlacePhotos = 0, AllPhotos = 1, SchemePictures = 2, NaskaPictures = 3 };
+    int CurrentScheme { 0 };
+    int CurrentSchemePicture { 0 };
+    int CurrentPhoto { 0 };
+    TStringList* CurrentPlaceList { nullptr };
+    std::string CurrentPlaceText;
+    int CurrentMode { PlacePhotos };
+    std::string CurrentArticleFolder;
+    int CurrentNaska { 0 };
+    int CurrentNaskaPicture { 0 };
+    int SavedPosition { 0 };
 
     // The window's own events.
     void FormCreate(TObject* sender);
@@ -108,6 +149,8 @@ public:
 
 private:
     void CreateLayout();
+    void CreateListsAndTrees();
+    void CopyCatalogueToControls();
     void BindEvents();
 };
 

@@ -1,4 +1,5 @@
 #include "framework/TApplication.h"
+#include "imaging/ImageFormats.h"
 #include "shell/TVelmarForm.h"
 
 #include <cstdio>
@@ -8,10 +9,9 @@
 // no command line; it works on the current directory, the disc's root.
 int main(int, char** argv)
 {
-    std::unique_ptr<WindowBackend> backend;
     try {
-        backend = CreateSdlBackend();
-        TApplication application(std::move(backend), argv[0]);
+        TApplication application(CreateSdlBackend(), argv[0]);
+        RegisterImageFormats();
         application.CreateForm<TVelmarForm>();
         application.Run();
     } catch (const std::exception& error) {

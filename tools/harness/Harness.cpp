@@ -2,6 +2,8 @@
 
 #include "Json.h"
 #include "framework/TScreen.h"
+#include "imaging/ImageFormats.h"
+#include "imaging/TGIFImage.h"
 #include "platform/Cp1251.h"
 #include "platform/PngCodec.h"
 #include "platform/ShellOpen.h"
@@ -63,6 +65,7 @@ Harness::Harness(const std::string& disc)
     m_backend = backend.get();
     // The program's file is "velmar"; the error box takes its title from that name.
     m_application = std::make_unique<TApplication>(std::move(backend), "velmar");
+    RegisterImageFormats();
     SetShellObserver([this](std::string_view file) { m_shell_log.push_back(Cp1251ToUtf8(file)); });
     SetShellLauncher([](const std::vector<std::string>&) { }); // nothing is started headless
     m_form = m_application->CreateForm<TVelmarForm>();
@@ -198,6 +201,137 @@ bool Harness::Execute(const std::string& line, std::ostream& out, std::ostream& 
     return true;
 }
 
+namespace {
+
+void DumpTree(Json& json, const char* name, TTreeView* view)
+{
+    json.Key(name).BeginObject();
+    json.Key("selected").Number(view->Selected() ? view->Selected()->AbsoluteIndex() : -1);
+    json.Key("top").Number(view->TopItem() ? view->TopItem()->AbsoluteIndex() : -1);
+    json.Key("nodes").BeginArray();
+    for (int i = 0; i < view->Items().Count(); ++i) {
+        TTreeNode* node = view->Items()[i];
+        json.BeginArray().String(Cp1251ToUtf8(node->Text())).Number(node->Level()).Bool(node->Expanded()).EndArray();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+void DumpList(Json& json, const char* name, TbsSkinListBox* box)
+{
+    json.Key(name).BeginObject();
+    json.Key("index").Number(box->ItemIndex());
+    json.Key("top").Number(box->ListBox().TopIndex());
+    json.Key("itemHeight").Number(box->ItemHeight());
+    json.Key("items").BeginArray();
+    for (int i = 0; i < box->Items().Count(); ++i)
+        json.String(Cp1251ToUtf8(box->Items()[i]));
+    json.EndArray();
+    json.EndObject();
+}
+
+void DumpBar(Json& json, const std::string& name, TbsSkinScrollBar* bar)
+{
+    json.Key(name).BeginObject();
+    json.Key("visible").Bool(bar && bar->Visible());
+    json.Key("min").Number(bar ? bar->Min() : 0);
+    json.Key("max").Number(bar ? bar->Max() : 0);
+    json.Key("position").Number(bar ? bar->Position() : 0);
+    json.Key("page").Number(bar ? bar->PageSize() : 0);
+    json.EndObject();
+}
+
+const char* ModeName(TMPModes mode)
+{
+    static const char* names[] = { "dmNotReady", "dmStopped", "dmPlaying", "dmRecording", "dmSeeking", "dmPaused",
+        "dmOpen" };
+    return mode <= dmOpen ? names[mode] : "dmNotReady";
+}
+
+// FNV-1a over the pixels a control shows in the window.
+std::uint64_t HashShown(const PixelBuffer& surface, Rect area)
+{
+    std::uint64_t hash = 1469598103934665603ull;
+    area = area.Intersected(surface.Bounds());
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            hash ^= surface.At(x, y) & 0x00FFFFFFu;
+            hash *= 1099511628211ull;
+        }
+    return hash;
+}
+
+} // namespace
+
+void Harness::DumpState(Json& json)
+{
+    TVelmarForm& f = *m_form;
+    json.Key("state").BeginObject();
+    json.Key("CurrentMode").Number(f.CurrentMode);
+    json.Key("CurrentPhoto").Number(f.CurrentPhoto);
+    int slot = -1;
+    for (int i = 0; i < f.PlaceCount(); ++i)
+        if (&f.PlaceLists[std::size_t(i)].Pictures == f.CurrentPlaceList)
+            slot = i;
+    json.Key("CurrentPlaceList").Number(slot);
+    json.Key("CurrentPlaceText").String(Cp1251ToUtf8(f.CurrentPlaceText));
+    json.Key("CurrentScheme").Number(f.CurrentScheme);
+    json.Key("CurrentSchemePicture").Number(f.CurrentSchemePicture);
+    json.Key("CurrentNaska").Number(f.CurrentNaska);
+    json.Key("CurrentNaskaPicture").Number(f.CurrentNaskaPicture);
+    json.Key("CurrentArticleFolder").String(Cp1251ToUtf8(f.CurrentArticleFolder));
+    json.Key("SavedPosition").Number(f.SavedPosition);
+    json.Key("PhotoCount").Number(f.PhotoCount());
+    json.Key("PlaceCount").Number(f.PlaceCount());
+    json.Key("SchemeCount").Number(f.SchemeCount());
+    json.Key("NaskaCount").Number(f.NaskaCount());
+    json.EndObject();
+
+    json.Key("trees").BeginObject();
+    DumpTree(json, "FotoTreeView", f.FotoTreeView);
+    DumpTree(json, "NaskaTreeView", f.NaskaTreeView);
+    json.EndObject();
+
+    json.Key("lists").BeginObject();
+    DumpList(json, "SchemeListBox", f.SchemeListBox);
+    DumpList(json, "VideoListBox", f.VideoListBox);
+    DumpList(json, "ArticlesListBox", f.ArticlesListBox);
+    json.EndObject();
+
+    TGraphic* graphic = f.Image->Picture().Graphic();
+    json.Key("viewer").BeginObject();
+    json.Key("class").String(graphic ? graphic->ClassName() : "none");
+    json.Key("width").Number(graphic ? graphic->Width() : 0);
+    json.Key("height").Number(graphic ? graphic->Height() : 0);
+    Rect shown = f.Image->DestRect().Intersected(f.Image->ClientRect());
+    Point origin = f.Image->WindowOrigin();
+    json.Key("hash").String(graphic && f.Image->Showing()
+            ? std::to_string(HashShown(m_backend->Surface(), shown.Translated(origin.x, origin.y)))
+            : "");
+    auto* gif = dynamic_cast<TGIFImage*>(graphic);
+    json.Key("frames").Number(gif ? gif->FrameCount() : graphic ? 1 : 0);
+    json.EndObject();
+
+    json.Key("player").BeginObject();
+    bool open = f.MediaPlayer->IsOpen();
+    json.Key("open").Bool(open);
+    json.Key("mode").String(ModeName(f.MediaPlayer->Mode()));
+    json.Key("position").Number(open ? f.MediaPlayer->Position() : 0);
+    json.Key("length").Number(open ? f.MediaPlayer->Length() : 0);
+    json.Key("file").String(Cp1251ToUtf8(f.MediaPlayer->FileName()));
+    json.EndObject();
+
+    json.Key("scrollbars").BeginObject();
+    DumpBar(json, "VerSkinScrollBar", f.VerSkinScrollBar);
+    DumpBar(json, "HorScrollBar", f.HorScrollBar);
+    for (auto [name, box] : { std::pair { "SchemeListBox", f.SchemeListBox }, std::pair { "VideoListBox", f.VideoListBox },
+             std::pair { "ArticlesListBox", f.ArticlesListBox } }) {
+        DumpBar(json, std::string(name) + ".VerticalBar", box->VerticalBar());
+        DumpBar(json, std::string(name) + ".ExtentBar", box->ExtentBar());
+    }
+    json.EndObject();
+}
+
 void Harness::DumpControls(Json& json)
 {
     json.Key("controls").BeginObject();
@@ -249,6 +383,7 @@ std::string Harness::Dump()
     TWinControl* focused = m_form->ActiveControl();
     json.Key("focus").String(focused ? focused->Name() : "");
     DumpControls(json);
+    DumpState(json);
     json.EndObject();
     return json.Text();
 }

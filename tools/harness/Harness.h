@@ -36,6 +36,7 @@ public:
 private:
     void Inject(WindowEvent event);
     void DumpControls(class Json& json);
+    void DumpState(class Json& json);
 
     HeadlessBackend* m_backend { nullptr };
     std::unique_ptr<TApplication> m_application;
