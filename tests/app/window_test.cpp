@@ -129,3 +129,15 @@ TEST_F(WindowTest, UnknownHarnessCommandsAreReportedAndIgnored)
     EXPECT_NE(err.str().find("expects X Y"), std::string::npos);
     EXPECT_TRUE(out.str().empty());
 }
+
+TEST_F(WindowTest, MissingCatalogueIsReportedAndTheWindowStillOpens)
+{
+    std::string dump = harness->Dump();
+    EXPECT_NE(dump.find("\"errors\":[\"File not found.\"]"), std::string::npos) << dump.substr(0, 300);
+    EXPECT_TRUE(harness->Backend().Created());
+    EXPECT_EQ(Form().FotoTreeView->Items().Count(), 0);
+    EXPECT_EQ(Form().VideoListBox->Items().Count(), 0);
+    // The steps before the readers were done: Photo tab, Next and Prev inactive.
+    EXPECT_LT(Z(Form().ImagePhotoH), Z(Form().body));
+    EXPECT_FALSE(Form().ImageNext->Visible());
+}
