@@ -15,6 +15,10 @@ TbsSkinCustomTreeView::~TbsSkinCustomTreeView()
 {
     if (m_skin_data)
         m_skin_data->RemoveClient(this);
+    // The bars outlive the tree as the window's own controls: they must not call back into it.
+    for (TbsSkinScrollBar* bar : { m_vscroll_bar, m_hscroll_bar })
+        if (bar)
+            bar->OnChange = nullptr;
 }
 
 void TbsSkinCustomTreeView::Notification(TComponent* component, TOperation operation)
@@ -98,8 +102,10 @@ void TbsSkinCustomTreeView::UpdateTreeSkin()
 
 void TbsSkinCustomTreeView::AttachBar(TbsSkinScrollBar*& slot, TbsSkinScrollBar* bar, bool vertical)
 {
-    if (slot && slot != bar)
+    if (slot && slot != bar) {
+        slot->OnChange = nullptr;
         RemoveFreeNotification(slot);
+    }
     slot = bar;
     if (bar) {
         FreeNotification(bar);

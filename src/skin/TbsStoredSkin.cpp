@@ -44,7 +44,8 @@ void CheckDimensions(const std::vector<std::uint8_t>& image)
     }
     if (height < 0)
         height = -height;
-    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32)
+    // 32768 is the largest side the decoder accepts; it also keeps the products below in range.
+    if (width <= 0 || height <= 0 || width > 32768 || height > 32768 || bits <= 0 || bits > 32)
         NotValid();
     std::int64_t stride = (width * bits + 31) / 32 * 4;
     if (U32(image.data() + 10) > image.size() || stride * height > std::int64_t(image.size()))

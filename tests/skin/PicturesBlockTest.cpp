@@ -145,6 +145,14 @@ TEST(PicturesBlock, HeadersThatClaimMoreThanTheImageHoldsAreNotValid)
         EXPECT_THROW(skin.ReadPictures(stream), EInvalidGraphic) << damage.first;
         image = saved;
     }
+    // Both sides huge at once: the size check itself must not overflow (a fuzzer's find).
+    put32(18, 0x7FFFFFFF);
+    put32(22, 0x7FFFFFFF);
+    std::vector<std::uint8_t> block = { 0 };
+    block.insert(block.end(), image.begin(), image.end());
+    TSpanStream stream(block);
+    TbsStoredSkin skin;
+    EXPECT_THROW(skin.ReadPictures(stream), EInvalidGraphic);
 }
 
 TEST(PicturesBlock, EveryCutEndsInOneOfTheTwoErrors)

@@ -250,4 +250,12 @@ TEST(SkinnedTreeView, ForgetsBarsThatAreDestroyed)
     }
     EXPECT_EQ(tree.VScrollBar(), nullptr);
     tree.SyncScrollBars();
+
+    TbsSkinScrollBar survivor(nullptr);
+    {
+        TbsSkinTreeView gone(nullptr);
+        gone.SetHScrollBar(&survivor);
+    }
+    survivor.SetPosition(10); // no call into the destroyed tree
+    EXPECT_EQ(survivor.Position(), 10);
 }
