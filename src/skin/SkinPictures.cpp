@@ -35,6 +35,17 @@ void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect sr
 {
     if (dest.IsEmpty() || src.IsEmpty() || picture.Empty() || bitmap.Empty())
         return;
+    if (dest.Width() == src.Width() && dest.Height() == src.Height()) {
+        // A one-to-one copy takes only the part of the source inside the picture (a skin may name
+        // rectangles that reach past it), and puts it where it belongs.
+        Rect inside = src.Intersected({ 0, 0, picture.Width(), picture.Height() });
+        if (inside.IsEmpty())
+            return;
+        dest = dest.Translated(inside.left - src.left, inside.top - src.top);
+        dest.right = dest.left + inside.Width();
+        dest.bottom = dest.top + inside.Height();
+        src = inside;
+    }
     bitmap.Canvas().DrawPixels(dest, picture.Pixels(), src);
 }
 

@@ -214,3 +214,17 @@ TEST(RegionFromMask, BlackRunsBecomeRectangles)
     EXPECT_EQ(region.Rects[2], (Rect { 14, 21, 16, 22 }));
     EXPECT_EQ(region.Bounds, (Rect { 10, 20, 16, 22 }));
 }
+
+TEST(TileStrips, SourcesReachingPastThePictureCopyOnlyWhatIsThere)
+{
+    auto picture = CoordinatePicture(20, 10);
+    TBitmap bitmap;
+    // The strip starts left of the picture and ends below it.
+    TileVertically(2, 2, bitmap, 30, { -15, 4, 5, 16 }, *picture);
+    ASSERT_EQ(bitmap.Width(), 20);
+    EXPECT_EQ(SourceOf(bitmap, 15, 0), (Point { 0, 4 }));
+    EXPECT_EQ(SourceOf(bitmap, 19, 1), (Point { 4, 5 }));
+    TBitmap wide;
+    TileHorizontally(3, 3, wide, 50, { 12, -4, 40, 6 }, *picture);
+    EXPECT_EQ(SourceOf(wide, 0, 4), (Point { 12, 0 }));
+}
