@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -74,11 +75,19 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        // The median of repetitions when there are any, else the single run.
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            std::string name = run.run_name.str();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times[name] = run.GetAdjustedCPUTime(), medians.insert(name);
+            else if (run.run_type == Run::RT_Iteration && !medians.count(name))
+                times[name] = run.GetAdjustedCPUTime();
+        }
     }
     std::map<std::string, double> times;
+    std::set<std::string> medians;
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "framework/TStream.h"
 #include "imaging/JpegDecompressor.h"
 
+#include <new>
+
 TJPEGImage::Defaults TJPEGImage::s_defaults;
 
 namespace {
@@ -31,6 +33,23 @@ public:
     }
     void Begin(int width, int height, int bits, const std::vector<std::uint32_t>& palette) override
     {
+        // A header may declare up to 65500 x 65500; a bitmap beyond 1 GiB is refused, not attempted.
+        const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(bits / 8);
+        if (bytes > kMaxBitmapBytes)
+            throw EOutOfMemory("Out of memory");
+        try {
+            Prepare(width, height, bits, palette);
+        } catch (const std::bad_alloc&) {
+            throw EOutOfMemory("Out of memory");
+        }
+    }
+    std::uint8_t* Row(int y) override { return m_rows[std::size_t(y)]; }
+
+private:
+    static constexpr std::uint64_t kMaxBitmapBytes = std::uint64_t(1) << 30;
+
+    void Prepare(int width, int height, int bits, const std::vector<std::uint32_t>& palette)
+    {
         m_bitmap.SetPixelFormat(bits == 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
         if (bits == 8)
             m_bitmap.SetPalette(std::vector<TColor>(palette.begin(), palette.end()));
@@ -39,9 +58,7 @@ public:
         for (int y = 0; y < height; ++y)
             m_rows[std::size_t(y)] = m_bitmap.ScanLine(y);
     }
-    std::uint8_t* Row(int y) override { return m_rows[std::size_t(y)]; }
 
-private:
     TBitmap& m_bitmap;
     std::vector<std::uint8_t*> m_rows;
 };

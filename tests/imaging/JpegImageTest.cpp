@@ -249,3 +249,23 @@ TEST(JPEGImage, AbortFromAProgressHandlerKeepsThePartialBitmap)
 }
 
 } // namespace
+
+namespace {
+
+TEST(JPEGImage, DeclaredHugeSizeFailsCleanlyInsteadOfAllocating)
+{
+    Bytes jpeg = jpegtest::Encode(16, 16, 3);
+    // Patch the frame header (SOF0: FF C0, length, precision, height, width) to 65500 x 65500.
+    for (std::size_t i = 0; i + 9 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = 0xFF, jpeg[i + 6] = 0xDC, jpeg[i + 7] = 0xFF, jpeg[i + 8] = 0xDC;
+            break;
+        }
+    TJPEGImage image;
+    TMemoryStream stream(jpeg);
+    image.LoadFromStream(stream);
+    EXPECT_EQ(image.Width(), 65500);
+    EXPECT_EQ(MessageOf([&] { image.Bitmap(); }), "Out of memory");
+}
+
+} // namespace
