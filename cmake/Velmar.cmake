@@ -31,4 +31,6 @@ function(velmar_test name dir)
   target_compile_definitions(${name} PRIVATE VELMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              VELMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;SDL_AUDIODRIVER=dummy")
 endfunction()
