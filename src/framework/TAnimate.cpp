@@ -1,7 +1,9 @@
 #include "framework/TAnimate.h"
 
 #include "framework/TApplication.h"
+#include "framework/TForm.h"
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 
@@ -70,10 +72,41 @@ void TAnimate::Receive()
     }
     ++m_received;
     m_skipped += replaced;
-    Invalidate();
+    if (CanDrawDirectly()) {
+        // A video window draws its pictures straight onto the window: no repaint of the form
+        // beneath, only the picture is copied and presented.
+        DrawPicture(Canvas());
+    } else {
+        Invalidate();
+    }
+}
+
+// Whether nothing lies over the control: no windowed sibling above it and no hint window.
+bool TAnimate::CanDrawDirectly() const
+{
+    TForm* form = ParentForm();
+    if (!form || !form->WindowCreated() || !Showing() || !form->HintWindowText().empty())
+        return false;
+    for (const TControl* control = this; control->Parent(); control = control->Parent()) {
+        const auto& siblings = control->Parent()->Controls();
+        auto it = std::find(siblings.begin(), siblings.end(), control);
+        if (it == siblings.end())
+            return false;
+        for (++it; it != siblings.end(); ++it) {
+            const TControl* above = *it;
+            if (above->IsWindowed() && above->Visible() && !above->BoundsRect().Intersected(control->BoundsRect()).IsEmpty())
+                return false;
+        }
+    }
+    return true;
 }
 
 void TAnimate::Paint(TCanvas& canvas)
+{
+    DrawPicture(canvas);
+}
+
+void TAnimate::DrawPicture(TCanvas& canvas)
 {
     Rect client = ClientRect();
     if (!m_picture || m_picture->pixels.IsEmpty()) {

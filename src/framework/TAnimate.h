@@ -29,6 +29,8 @@ public:
 private:
     struct Mailbox;
     void Receive();
+    bool CanDrawDirectly() const;
+    void DrawPicture(TCanvas& canvas);
 
     std::shared_ptr<Mailbox> m_mailbox;
     MciWindow m_handle { 0 };

@@ -460,7 +460,22 @@ MciError MciVideoDevice::Where(std::uint32_t flags, MCI_DGV_RECT_PARMS* params)
 
 MciFramePtr MciVideoDevice::RenderFrame(const AVFrame* frame, int index, MciRect dest)
 {
-    auto rendered = std::make_shared<MciFrame>();
+    std::unique_ptr<MciFrame> storage;
+    {
+        std::lock_guard guard(m_pool->lock);
+        if (!m_pool->free.empty()) {
+            storage = std::move(m_pool->free.back());
+            m_pool->free.pop_back();
+        }
+    }
+    if (!storage)
+        storage = std::make_unique<MciFrame>();
+    std::shared_ptr<MciFrame> rendered(storage.release(), [pool = m_pool](MciFrame* done) {
+        std::unique_ptr<MciFrame> owned(done);
+        std::lock_guard guard(pool->lock);
+        if (pool->free.size() < 4)
+            pool->free.push_back(std::move(owned));
+    });
     m_decoder.Render(frame, rendered->pixels, dest.right, dest.bottom);
     rendered->left = dest.left;
     rendered->top = dest.top;
@@ -499,9 +514,20 @@ void MciVideoDevice::Run()
     Lock lock(m_lock);
     bool decode_ended = false;
     for (;;) {
-        m_wake.wait(lock, [&] { return m_quit || m_job != Job::None || m_mode == Mode::Playing; });
+        m_wake.wait(lock, [&] {
+            return m_quit || m_job != Job::None || m_mode == Mode::Playing || m_picture_stale;
+        });
         if (m_quit)
             break;
+        if (m_job == Job::None && m_mode != Mode::Playing && m_picture_stale) {
+            // Playback stopped after skipping pictures: show the one the position names.
+            m_picture_stale = false;
+            int position = m_position;
+            lock.unlock();
+            ServeJob(Job::Refresh, position, 0);
+            lock.lock();
+            continue;
+        }
         if (m_job != Job::None) {
             Job job = m_job;
             int target = m_job_target;
@@ -513,6 +539,7 @@ void MciVideoDevice::Run()
             if (job == Job::Seek)
                 decode_ended = false;
             lock.lock();
+            m_picture_stale = false;
             m_job_done = serial;
             m_done.notify_all();
             continue;
@@ -566,6 +593,7 @@ void MciVideoDevice::Run()
                     // Behind by a whole picture: skip this one to catch up.
                     ++m_stats.frames_dropped;
                     m_position = show;
+                    m_picture_stale = true;
                     lock.unlock();
                     av_frame_free(&m_shown);
                     m_shown = m_decoder.CurrentFrame();
@@ -597,6 +625,7 @@ void MciVideoDevice::Run()
                 if (sounding >= 0)
                     m_stats.max_av_offset_ms = std::max(m_stats.max_av_offset_ms, std::abs(sounding - show * m_frame_duration) * 1000);
                 m_position = show;
+                m_picture_stale = false;
             }
         }
         if (!notices.empty()) {

@@ -91,7 +91,7 @@ private:
     int m_anchor_frame { 0 };
     Clock::time_point m_anchor_wall;
     MciWindow m_notify_window { 0 }; // the pending playback notice's window (0: none pending)
-    bool m_play_failed { false };
+    bool m_picture_stale { false }; // the window shows an earlier picture than the position's
     std::uint32_t m_time_format { MCI_FORMAT_FRAMES };
     MciWindow m_window { 0 };
     MciRect m_dest { 0, 0, 0, 0 }; // origin and extent
@@ -101,6 +101,14 @@ private:
     AVFrame* m_shown { nullptr };  // the picture in the window
     int m_ahead_index { -1 };       // the decoder's current frame, decoded and not yet shown
     MciFramePtr m_ahead_rendered;   // its rendering, when made in advance
+
+    // Picture buffers come back here when the window lets go of them, so that playing reuses a
+    // few buffers instead of allocating (and clearing) a new one for every picture.
+    struct FramePool {
+        std::mutex lock;
+        std::vector<std::unique_ptr<MciFrame>> free;
+    };
+    std::shared_ptr<FramePool> m_pool { std::make_shared<FramePool>() };
 
     std::thread m_thread;
 };
