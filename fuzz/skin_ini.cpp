@@ -63,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Exercise(horizontal, skin, "hscrollbar", 120, 17);
         TbsSkinCustomControl list(nullptr);
         Exercise(list, skin, "listbox", 90, 70);
+        // An unskinned bar too small for its parts, with a corner marker wider than itself.
+        TbsSkinScrollBar tiny(nullptr);
+        tiny.SetBothMarkerWidth(int(size % 64));
+        tiny.SetBoth(true);
+        Exercise(tiny, skin, "", 5 + int(size % 23), 9);
     } catch (const Exception&) {
     }
     return 0;

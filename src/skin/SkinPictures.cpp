@@ -36,17 +36,31 @@ void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect sr
     if (dest.IsEmpty() || src.IsEmpty() || picture.Empty() || bitmap.Empty())
         return;
     if (dest.Width() == src.Width() && dest.Height() == src.Height()) {
-        // A one-to-one copy takes only the part of the source inside the picture (a skin may name
-        // rectangles that reach past it), and puts it where it belongs.
-        Rect inside = src.Intersected({ 0, 0, picture.Width(), picture.Height() });
+        // A one-to-one copy moves only what lies inside both the bitmap and the picture (a skin
+        // may name rectangles that reach past its picture, or fit pieces past the control's edge).
+        const int dx = src.left - dest.left;
+        const int dy = src.top - dest.top;
+        Rect inside = dest.Intersected({ 0, 0, bitmap.Width(), bitmap.Height() })
+                          .Intersected(bitmap.Canvas().ClipRect())
+                          .Intersected(Rect { 0, 0, picture.Width(), picture.Height() }.Translated(-dx, -dy));
         if (inside.IsEmpty())
             return;
-        dest = dest.Translated(inside.left - src.left, inside.top - src.top);
-        dest.right = dest.left + inside.Width();
-        dest.bottom = dest.top + inside.Height();
-        src = inside;
+        dest = inside;
+        src = inside.Translated(dx, dy);
     }
     bitmap.Canvas().DrawPixels(dest, picture.Pixels(), src);
+}
+
+void DrawPixelsClipped(TCanvas& canvas, Rect dest, const PixelBuffer& pixels, Rect src)
+{
+    const int dx = src.left - dest.left;
+    const int dy = src.top - dest.top;
+    Rect inside = dest.Intersected({ dest.left, dest.top, dest.left + src.Width(), dest.top + src.Height() })
+                      .Intersected(canvas.ClipRect())
+                      .Intersected(pixels.Bounds().Translated(-dx, -dy));
+    if (inside.IsEmpty())
+        return;
+    canvas.DrawPixels(inside, pixels, inside.Translated(dx, dy));
 }
 
 void TileHorizontally(int left, int right, TBitmap& bitmap, int width, Rect src, const TBitmap& picture)

@@ -11,6 +11,9 @@
 
 // Copies `src` of `picture` onto `dest` of `bitmap`, stretching when the sizes differ.
 void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect src);
+// Draws `src` of `pixels` one to one at `dest` on a canvas, only the part inside the canvas's clip
+// and the source (the block transfer below must never see a rectangle that misses either).
+void DrawPixelsClipped(TCanvas& canvas, Rect dest, const PixelBuffer& pixels, Rect src);
 
 // `bitmap` becomes `width` x (height of `src`): the leftmost `left` and rightmost `right` columns of
 // `src` at its ends, the middle columns repeated between them, the last repetition cut.

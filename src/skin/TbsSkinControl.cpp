@@ -93,9 +93,9 @@ void TbsSkinControl::Paint(TCanvas& canvas)
         return;
     const PixelBuffer& pixels = m_buffer.Pixels();
     if (!m_region) {
-        canvas.DrawPixels(pixels.Bounds(), pixels, pixels.Bounds());
+        DrawPixelsClipped(canvas, pixels.Bounds(), pixels, pixels.Bounds());
         return;
     }
     for (const Rect& part : m_region->Rects)
-        canvas.DrawPixels(part, pixels, part);
+        DrawPixelsClipped(canvas, part, pixels, part);
 }

@@ -430,7 +430,7 @@ void TbsSkinCustomListBox::FillListBackground(TCanvas& canvas, Rect area)
         int h = std::min(tile.Height(), area.bottom - y);
         for (int x = area.left; x < area.right; x += tile.Width()) {
             int w = std::min(tile.Width(), area.right - x);
-            canvas.DrawPixels({ x, y, x + w, y + h }, pixels, { tile.left, tile.top, tile.left + w, tile.top + h });
+            DrawPixelsClipped(canvas, { x, y, x + w, y + h }, pixels, { tile.left, tile.top, tile.left + w, tile.top + h });
         }
     }
 }
@@ -510,7 +510,7 @@ void TbsSkinCustomListBox::DrawItem(TCanvas& canvas, int index, Rect rect, TOwne
     if (!record && (state & odFocused))
         cnvs.DrawFocusRect({ 0, 0, item_width, item_height });
     const PixelBuffer& pixels = m_item_bitmap.Pixels();
-    canvas.DrawPixels(Rect::FromSize(rect.left, rect.top, pixels.Width(), pixels.Height()), pixels, pixels.Bounds());
+    DrawPixelsClipped(canvas, Rect::FromSize(rect.left, rect.top, pixels.Width(), pixels.Height()), pixels, pixels.Bounds());
 }
 
 // ---- Events of the inner list -------------------------------------------------------------------

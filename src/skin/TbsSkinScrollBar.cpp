@@ -590,25 +590,38 @@ void TbsSkinScrollBar::PaintPart(TBitmap& bitmap, int index)
         frame = PressedFrame;
         inside = HotInside;
     }
+    // Parts of a bar too small for them (or past a wide corner marker) are drawn as far as they
+    // lie on the bar; nothing is drawn outside it.
+    const Rect bounds { 0, 0, bitmap.Width(), bitmap.Height() };
     TCanvas& canvas = bitmap.Canvas();
+    auto fill = [&](Rect r, TColor color) {
+        r = r.Intersected(bounds);
+        if (r.IsEmpty())
+            return;
+        canvas.Brush().Color = color;
+        canvas.FillRect(r);
+    };
+    Rect r = part.R.Intersected(bounds);
+    if (r.IsEmpty())
+        return;
     canvas.Brush().Style = TBrushStyle::bsSolid;
-    canvas.Brush().Color = frame;
-    canvas.FrameRect(part.R);
-    canvas.Brush().Color = inside;
-    canvas.FillRect({ part.R.left + 1, part.R.top + 1, part.R.right - 1, part.R.bottom - 1 });
+    fill({ r.left, r.top, r.right, r.top + 1 }, frame);
+    fill({ r.left, r.bottom - 1, r.right, r.bottom }, frame);
+    fill({ r.left, r.top, r.left + 1, r.bottom }, frame);
+    fill({ r.right - 1, r.top, r.right, r.bottom }, frame);
+    fill({ r.left + 1, r.top + 1, r.right - 1, r.bottom - 1 }, inside);
     if (index == ThumbPart)
         return;
     // A solid triangle of lines 1, 3, 5 and 7 pixels long, its tip toward the bar's end.
     const int cx = part.R.left + part.R.Width() / 2;
     const int cy = part.R.top + part.R.Height() / 2;
-    canvas.Brush().Color = clBlack;
     for (int i = 0; i < 4; ++i) {
         if (Horizontal()) {
             int x = index == DownPart ? cx - 2 + i : cx + 1 - i;
-            canvas.FillRect({ x, cy - i, x + 1, cy + i + 1 });
+            fill({ x, cy - i, x + 1, cy + i + 1 }, clBlack);
         } else {
             int y = index == DownPart ? cy - 2 + i : cy + 1 - i;
-            canvas.FillRect({ cx - i, y, cx + i + 1, y + 1 });
+            fill({ cx - i, y, cx + i + 1, y + 1 }, clBlack);
         }
     }
 }
@@ -664,6 +677,6 @@ void TbsSkinScrollBar::PaintSkinnedImage(TBitmap& bitmap)
         CopyPicturePart(piece, Rect::FromSize(left, top, mark.Width(), mark.Height()), *m_picture, mark);
     }
     if (!piece.Empty())
-        bitmap.Canvas().DrawPixels(Rect::FromSize(thumb.R.left, thumb.R.top, piece.Width(), piece.Height()),
+        DrawPixelsClipped(bitmap.Canvas(), Rect::FromSize(thumb.R.left, thumb.R.top, piece.Width(), piece.Height()),
             piece.Pixels(), piece.Pixels().Bounds());
 }

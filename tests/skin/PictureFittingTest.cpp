@@ -228,3 +228,15 @@ TEST(TileStrips, SourcesReachingPastThePictureCopyOnlyWhatIsThere)
     TileHorizontally(3, 3, wide, 50, { 12, -4, 40, 6 }, *picture);
     EXPECT_EQ(SourceOf(wide, 0, 4), (Point { 12, 0 }));
 }
+
+TEST(TileStrips, PiecesPastTheBitmapsEdgeAreCut)
+{
+    auto picture = CoordinatePicture(30, 30);
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+    bitmap.SetSize(10, 10);
+    CopyPicturePart(bitmap, { -5, 8, 5, 18 }, *picture, { 10, 10, 20, 20 });
+    EXPECT_EQ(SourceOf(bitmap, 0, 8), (Point { 15, 10 }));
+    EXPECT_EQ(SourceOf(bitmap, 4, 9), (Point { 19, 11 }));
+    CopyPicturePart(bitmap, { 20, 20, 30, 30 }, *picture, { 0, 0, 10, 10 }); // wholly outside: nothing
+}
