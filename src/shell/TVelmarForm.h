@@ -129,22 +129,72 @@ public:
     void ImageCloseClick(TObject* sender);
     void ScaleFonts();
 
-    // Section handlers (views/).
+    // Section switching (views/Tabs.cpp).
     void ImagePhotoHClick(TObject* sender);
     void ImageSchemeHClick(TObject* sender);
     void ImageVideoHClick(TObject* sender);
     void ImageArticlesHClick(TObject* sender);
     void ImageBonusHClick(TObject* sender);
+    void HideTransportButtons();
+
+    // Photo browser and the Next/Prev pair of every picture sequence (views/Photo.cpp).
+    void FotoTreeViewClick(TObject* sender);
+    void FotoTreeViewChange(TObject* sender, TTreeNode* node);
     void ImageNextClick(TObject* sender);
     void ImagePrevClick(TObject* sender);
+    // An entry of a place list is "path@text".
+    static void SplitEntry(const std::string& entry, std::string& path, std::string& text);
+    void ShowPhotoFile(const std::string& path);
+    bool FindSchemeForPhoto(const std::string& path);
+
+    // Nazca browser (views/Naska.cpp).
+    void NaskaTreeViewClick(TObject* sender);
+    void NaskaTreeViewChange(TObject* sender, TTreeNode* node);
+    void NaskaTreeViewDblClick(TObject* sender);
+    void NaskaTreeViewKeyDown(TObject* sender, int& key, TShiftState shift);
+
+    // Schemes (views/Schemes.cpp).
+    void ShowSchemeStart();
     void SchemeClick(TObject* sender);
-    void ImageTavrinClick(TObject* sender);
-    void ImageUFOClick(TObject* sender);
+    void SchemeListBoxListBoxClick(TObject* sender);
+
+    // Video and its transport pictures (views/VideoView.cpp).
+    void VideoListBoxListBoxClick(TObject* sender);
+    void VideoListBoxListBoxDblClick(TObject* sender);
+    void VideoListBoxListBoxKeyDown(TObject* sender, int& key, TShiftState shift);
     void ImageStopClick(TObject* sender);
     void ImagePlayClick(TObject* sender);
     void ImageForwardClick(TObject* sender);
     void ImagePauseClick(TObject* sender);
     void ImageBackwardClick(TObject* sender);
+
+    // Articles (views/Articles.cpp).
+    void ArticlesListBoxListBoxClick(TObject* sender);
+    void ArticlesListBoxListBoxDblClick(TObject* sender);
+    void ArticlesListBoxListBoxKeyDown(TObject* sender, int& key, TShiftState shift);
+
+    // Publisher links (views/Links.cpp).
+    void ImageTavrinClick(TObject* sender);
+    void ImageUFOClick(TObject* sender);
+
+    // Owner drawing and hover (views/OwnerDraw.cpp).
+    void SchemeListBoxDrawItem(TCanvas& Cnvs, int Index, int ItemWidth, int ItemHeight, Rect TextRect,
+        TOwnerDrawState State);
+    void VideoListBoxDrawItem(TCanvas& Cnvs, int Index, int ItemWidth, int ItemHeight, Rect TextRect,
+        TOwnerDrawState State);
+    void ArticlesListBoxDrawItem(TCanvas& Cnvs, int Index, int ItemWidth, int ItemHeight, Rect TextRect,
+        TOwnerDrawState State);
+    void SchemeListBoxListBoxMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void VideoListBoxListBoxMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void ArticlesListBoxListBoxMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    void FotoTreeViewCustomDraw(TTreeView* sender, const Rect& ARect, bool& DefaultDraw);
+    void NaskaTreeViewCustomDraw(TTreeView* sender, const Rect& ARect, bool& DefaultDraw);
+    void FotoTreeViewCustomDrawItem(TTreeView* sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw);
+    void NaskaTreeViewCustomDrawItem(TTreeView* sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw);
+    void FotoTreeViewAdvancedCustomDrawItem(TTreeView* sender, TTreeNode* Node, TCustomDrawState State,
+        TCustomDrawStage Stage, bool& PaintImages, bool& DefaultDraw);
+    void NaskaTreeViewAdvancedCustomDrawItem(TTreeView* sender, TTreeNode* Node, TCustomDrawState State,
+        TCustomDrawStage Stage, bool& PaintImages, bool& DefaultDraw);
     void bodyMouseMove(TObject* sender, TShiftState shift, int x, int y);
 
 private:
@@ -152,6 +202,20 @@ private:
     void CreateListsAndTrees();
     void CopyCatalogueToControls();
     void BindEvents();
+
+    // Helpers of the section views (views/).
+    void SetNextActive(bool active);
+    void SetPrevActive(bool active);
+    enum class Tab { Photo, Schemes, Video, Articles, Bonus };
+    void SelectTab(Tab tab);
+    void EmptyViewer();
+    void LoadViewerPicture(const std::string& path);
+    void FocusAndStepBack(TWinControl* list);
+    void ClosePlayerIfPlaying();
+    void OpenSelectedClip();
+    void ShowPlaceEntry();
+    void ShowAllPhotosEntry();
+    int PhotoTreeBoundary() const;
 };
 
 // Text of the program's own, written in UTF-8 in the source and held in Windows-1251.
