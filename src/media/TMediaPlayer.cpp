@@ -22,6 +22,12 @@ MciWindow DisplayHandle(TWinControl* control)
 
 } // namespace
 
+const char* ModeName(TMPModes mode)
+{
+    constexpr const char* names[] = { "dmNotReady", "dmStopped", "dmPlaying", "dmRecording", "dmSeeking", "dmPaused", "dmOpen" };
+    return mode <= dmOpen ? names[mode] : "dmNotReady";
+}
+
 // Where notices from the device's thread wait for the GUI thread. `owner` is read and cleared on
 // the GUI thread only.
 struct TMediaPlayer::Mailbox {

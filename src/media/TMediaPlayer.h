@@ -29,6 +29,9 @@ enum TMPDeviceTypes {
 // The device's mode, in the platform's order.
 enum TMPModes : std::uint8_t { dmNotReady, dmStopped, dmPlaying, dmRecording, dmSeeking, dmPaused, dmOpen };
 
+// The mode's name as written in the code ("dmPlaying", ...), for state dumps.
+const char* ModeName(TMPModes mode);
+
 // Outcome of the last completion notice.
 enum TMPNotifyValues { noticeSuccessful, noticeSuperseded, noticeAborted, noticeFailure };
 

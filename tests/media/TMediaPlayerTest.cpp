@@ -157,8 +157,10 @@ TEST(TMediaPlayer, ModeThroughTheWholeLifeCycle)
 {
     PlayerWindow w;
     EXPECT_EQ(w.player->Mode(), dmNotReady);
+    EXPECT_STREQ(ModeName(w.player->Mode()), "dmNotReady");
     w.OpenClip(Clip::Mpeg1Sound250);
     EXPECT_EQ(w.player->Mode(), dmStopped);
+    EXPECT_STREQ(ModeName(w.player->Mode()), "dmStopped");
     w.player->Play();
     EXPECT_EQ(w.player->CommandFlags(), MCI_NOTIFY); // asynchronous, with a notice
     EXPECT_EQ(w.player->Mode(), dmPlaying);
