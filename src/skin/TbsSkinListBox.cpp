@@ -1,5 +1,6 @@
 #include "skin/TbsSkinListBox.h"
 
+#include "framework/TApplication.h"
 #include "platform/WindowBackend.h"
 #include "skin/TbsDataSkinListBox.h"
 #include "skin/TbsSkinScrollBar.h"
@@ -530,6 +531,13 @@ void TbsSkinCustomListBox::ListMouseMove(TShiftState shift, int x, int y)
 {
     if (OnListBoxMouseMove)
         OnListBoxMouseMove(this, shift, x, y);
+    // The pointer is over the inner list, so it is the inner list that shows the list box's hint
+    // (which a mouse-move handler may just have changed to the entry under the mouse).
+    bool changed = m_list->Hint() != Hint();
+    m_list->SetHint(Hint());
+    m_list->SetShowHint(ShowHint());
+    if (changed && Application)
+        Application->ActivateHint();
 }
 
 void TbsSkinCustomListBox::ListMouseUp(TMouseButton button, TShiftState shift, int x, int y)

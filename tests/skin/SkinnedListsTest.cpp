@@ -259,3 +259,24 @@ TEST(SkinnedTreeView, ForgetsBarsThatAreDestroyed)
     survivor.SetPosition(10); // no call into the destroyed tree
     EXPECT_EQ(survivor.Position(), 10);
 }
+
+TEST(SkinnedListBox, TheInnerListShowsTheHintAMouseMoveHandlerSets)
+{
+    HeadlessForm ui(300, 300);
+    auto* list = ui.Add<TbsSkinListBox>(10, 10, 150, 200);
+    list->SetShowHint(true);
+    for (const char* text : { "Crop circle", "Nazca" })
+        list->Items().Add(text);
+    list->ItemsChanged();
+    list->OnListBoxMouseMove = [&](TObject*, TShiftState, int x, int y) {
+        int index = list->ItemAtPos({ x, y }, true);
+        if (index > -1)
+            list->SetHint(list->Items()[index]);
+    };
+    ui.Move(30, 10 + 3 + 20 + 4); // over the second entry
+    EXPECT_EQ(list->Hint(), "Nazca");
+    EXPECT_EQ(list->ListBox().Hint(), "Nazca");
+    EXPECT_TRUE(list->ListBox().ShowHint());
+    ui.Move(30, 150); // below the last entry: the hint stays
+    EXPECT_EQ(list->ListBox().Hint(), "Nazca");
+}
