@@ -70,6 +70,11 @@ class SdlBackend : public WindowBackend {
 public:
     SdlBackend()
     {
+        // A desktop program needs a desktop: without an X or Wayland display SDL would fall back to
+        // drivers that draw nowhere a user can see (unless a driver is asked for by name).
+        const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+        if ((!driver || !*driver) && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+            throw std::runtime_error("cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             throw std::runtime_error(std::string("cannot open a display: ") + SDL_GetError());
         m_wake_event = SDL_RegisterEvents(1);

@@ -4,7 +4,7 @@ set -u
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER= "$1" >out 2>err
+timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER= "$1" >out 2>err
 status=$?
 [ "$status" -eq 1 ] || { echo "FAIL: exit status $status"; cat err; exit 1; }
 grep -qi 'display' err || { echo "FAIL: no plain message: $(cat err)"; exit 1; }
