@@ -32,5 +32,5 @@ function(velmar_test name dir)
                                              VELMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
-    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;SDL_AUDIODRIVER=dummy")
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp;SDL_AUDIODRIVER=dummy")
 endfunction()

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -122,7 +123,7 @@ TEST(Threads, SynchronizeRunsOnTheGuiThreadAndWaits)
 {
     HeadlessApp h;
     std::thread::id ran_on;
-    bool done = false;
+    std::atomic<bool> done { false };
     std::thread worker([&] {
         h.app->Synchronize([&] { ran_on = std::this_thread::get_id(); });
         done = true; // after Synchronize returned
