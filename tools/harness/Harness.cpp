@@ -241,13 +241,6 @@ void DumpBar(Json& json, const std::string& name, TbsSkinScrollBar* bar)
     json.EndObject();
 }
 
-const char* ModeName(TMPModes mode)
-{
-    static const char* names[] = { "dmNotReady", "dmStopped", "dmPlaying", "dmRecording", "dmSeeking", "dmPaused",
-        "dmOpen" };
-    return mode <= dmOpen ? names[mode] : "dmNotReady";
-}
-
 // FNV-1a over the pixels a control shows in the window.
 std::uint64_t HashShown(const PixelBuffer& surface, Rect area)
 {
