@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -106,6 +107,28 @@ void ConstructionFromDisc(benchmark::State& state)
     std::filesystem::remove_all(root);
 }
 BENCHMARK(ConstructionFromDisc)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+// The catalogue of a sample disc made by velmar-mkdisc, when VELMAR_DISC names its folder.
+void ConstructionOfSampleDisc(benchmark::State& state)
+{
+    const char* disc = std::getenv("VELMAR_DISC");
+    if (!disc || !*disc) {
+        state.SkipWithError("set VELMAR_DISC to the folder of a disc made by velmar-mkdisc");
+        return;
+    }
+    std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(disc);
+    Catalogue::CatalogueModel model;
+    for (auto _ : state) {
+        Catalogue::BuildCatalogue(model);
+        benchmark::DoNotOptimize(model.FotoTree.Count());
+    }
+    std::filesystem::current_path(saved);
+    state.counters["photos"] = double(model.PhotoCount());
+    state.counters["places"] = double(model.PlaceCount());
+    state.counters["year_branch"] = double(model.CountryBranchIndex);
+}
+BENCHMARK(ConstructionOfSampleDisc)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // The plain algorithm (exchange sorts, nested scans) at the disc's scale, for comparison.
 void PlainConstruction(benchmark::State& state)
