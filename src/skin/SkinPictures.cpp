@@ -45,22 +45,27 @@ void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect sr
                           .Intersected(Rect { 0, 0, picture.Width(), picture.Height() }.Translated(-dx, -dy));
         if (inside.IsEmpty())
             return;
-        dest = inside;
-        src = inside.Translated(dx, dy);
+        DrawPixelsClipped(bitmap.Canvas(), inside, picture.Pixels(), inside.Translated(dx, dy));
+        return;
     }
     bitmap.Canvas().DrawPixels(dest, picture.Pixels(), src);
 }
 
 void DrawPixelsClipped(TCanvas& canvas, Rect dest, const PixelBuffer& pixels, Rect src)
 {
-    const int dx = src.left - dest.left;
-    const int dy = src.top - dest.top;
-    Rect inside = dest.Intersected({ dest.left, dest.top, dest.left + src.Width(), dest.top + src.Height() })
-                      .Intersected(canvas.ClipRect())
-                      .Intersected(pixels.Bounds().Translated(-dx, -dy));
-    if (inside.IsEmpty())
-        return;
-    canvas.DrawPixels(inside, pixels, inside.Translated(dx, dy));
+    const Point origin = canvas.Origin();
+    // Source offset from the destination, in surface coordinates.
+    const int dx = src.left - (dest.left + origin.x);
+    const int dy = src.top - (dest.top + origin.y);
+    Rect wanted = Rect::FromSize(dest.left + origin.x, dest.top + origin.y, std::min(dest.Width(), src.Width()),
+        std::min(dest.Height(), src.Height()));
+    canvas.WithPixels([&](PixelBuffer& surface, Rect clip) {
+        Rect inside = wanted.Intersected(clip).Intersected(surface.Bounds()).Intersected(
+            pixels.Bounds().Translated(-dx, -dy));
+        if (inside.IsEmpty())
+            return;
+        BlockCopy(surface, inside.TopLeft(), pixels, inside.Translated(dx, dy), RasterOp::Copy, inside);
+    });
 }
 
 void TileHorizontally(int left, int right, TBitmap& bitmap, int width, Rect src, const TBitmap& picture)

@@ -240,3 +240,17 @@ TEST(TileStrips, PiecesPastTheBitmapsEdgeAreCut)
     EXPECT_EQ(SourceOf(bitmap, 4, 9), (Point { 19, 11 }));
     CopyPicturePart(bitmap, { 20, 20, 30, 30 }, *picture, { 0, 0, 10, 10 }); // wholly outside: nothing
 }
+
+TEST(TileStrips, ClippedDrawingKeepsInsideTheTargetBitmap)
+{
+    auto picture = CoordinatePicture(30, 30);
+    TBitmap target;
+    target.SetPixelFormat(TPixelFormat::pf32bit);
+    target.SetSize(8, 8);
+    const PixelBuffer& pixels = picture->Pixels();
+    DrawPixelsClipped(target.Canvas(), { 6, -3, 16, 7 }, pixels, { 0, 0, 10, 10 }); // past the right and top
+    EXPECT_EQ(SourceOf(target, 7, 0), (Point { 1, 3 }));
+    DrawPixelsClipped(target.Canvas(), { 9, 2, 19, 4 }, pixels, { 0, 0, 10, 2 }); // wholly right of it
+    DrawPixelsClipped(target.Canvas(), { -12, 0, -2, 4 }, pixels, { 0, 0, 10, 4 }); // wholly left of it
+    EXPECT_EQ(SourceOf(target, 7, 0), (Point { 1, 3 }));
+}
