@@ -380,6 +380,7 @@ void TGIFImage::StopDraw()
         GifGuiBridge::ServicePending();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    TGIFPainter::JoinEndedThreads();
     DropBitmap();
 }
 
@@ -401,5 +402,6 @@ void TGIFImage::PaintStop()
         GifGuiBridge::ServicePending();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    TGIFPainter::JoinEndedThreads();
     DropBitmap();
 }

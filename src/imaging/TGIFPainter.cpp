@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -17,7 +18,37 @@ int MulDivRound(long long a, long long b, long long c)
     return int(p >= 0 ? (p + half) / c : (p - half) / c);
 }
 
+// Threads of painters that have ended, waiting to be joined. Joined at the latest when the
+// process ends, so that no thread object is destroyed while joinable.
+struct EndedThreads {
+    std::mutex mutex;
+    std::vector<std::thread> threads;
+    ~EndedThreads()
+    {
+        for (std::thread& thread : threads)
+            if (thread.joinable())
+                thread.join();
+    }
+};
+
+EndedThreads& Ended()
+{
+    static EndedThreads ended;
+    return ended;
+}
+
 } // namespace
+
+void TGIFPainter::JoinEndedThreads()
+{
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard lock(Ended().mutex);
+        threads.swap(Ended().threads);
+    }
+    for (std::thread& thread : threads)
+        thread.join(); // each has run its last hand-over already and only returns
+}
 
 int TGIFPainter::FrameDelay(int file_delay, bool threaded)
 {
@@ -141,17 +172,23 @@ void TGIFPainter::Start()
 {
     if (!m_threaded)
         return;
-    std::thread([this] {
+    m_thread = std::thread([this] {
         Execute();
         if (m_error)
             GifGuiBridge::Synchronize([this] {
                 if (m_image)
                     m_image->AnimationFailed(m_error);
             });
-        // The framework's termination handling: clean up and free on the GUI thread. Nothing of
-        // this object is touched after that call.
-        GifGuiBridge::Synchronize([this] { delete this; });
-    }).detach();
+        // The framework's termination handling: clean up and free on the GUI thread, and leave
+        // this thread to be joined there. Nothing of this object is touched after that call.
+        GifGuiBridge::Synchronize([this] {
+            {
+                std::lock_guard lock(Ended().mutex);
+                Ended().threads.push_back(std::move(m_thread));
+            }
+            delete this;
+        });
+    });
 }
 
 void TGIFPainter::Run()

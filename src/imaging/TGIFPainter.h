@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 class TBitmap;
 class TCanvas;
@@ -51,6 +52,10 @@ public:
     void Detach();
     // The error that ended the run (same class and message), or none.
     std::exception_ptr StoredError() const { return m_error; }
+
+    // Joins the threads of painters that have ended; afterwards nothing those threads did can
+    // overlap what the caller does next (such as freeing the application object). GUI thread.
+    static void JoinEndedThreads();
 
     // The delay of a frame in units: 10 without delay, at least 3, at most 1000 when synchronous.
     static int FrameDelay(int file_delay, bool threaded);
@@ -96,4 +101,5 @@ private:
     std::uint32_t m_last_time { 0 };
     int m_last_wait { 0 };
     std::exception_ptr m_error;
+    std::thread m_thread;
 };
