@@ -100,9 +100,13 @@ std::string Collation::EnvironmentLocale()
 
 const Collation& Collation::UserDefault(Case letter_case)
 {
-    static const Collation ignoring_case(EnvironmentLocale(), Case::Ignore);
+    // Each is made on its first use only: opening a locale's rules can take milliseconds.
+    if (letter_case == Case::Ignore) {
+        static const Collation ignoring_case(EnvironmentLocale(), Case::Ignore);
+        return ignoring_case;
+    }
     static const Collation considering_case(EnvironmentLocale(), Case::Consider);
-    return letter_case == Case::Ignore ? ignoring_case : considering_case;
+    return considering_case;
 }
 
 int Collation::CompareText(std::string_view a, std::string_view b)
