@@ -47,6 +47,9 @@ std::unique_ptr<MciAudioOutput> MciAudioOutput::Open()
 
 MciAudioOutput::~MciAudioOutput()
 {
+    // An output whose device could not be opened is dropped inside Open, which holds the lock.
+    if (m_device == 0)
+        return;
     std::lock_guard guard(s_sdl_lock);
     SDL_CloseAudioDevice(m_device); // waits for a running callback
 }
