@@ -59,6 +59,7 @@ bool KeyOf(const std::string& name, int& key, unsigned char& ch)
 } // namespace
 
 Harness::Harness(const std::string& disc)
+    : m_start_directory(std::filesystem::current_path())
 {
     std::filesystem::current_path(disc);
     auto backend = std::make_unique<HeadlessBackend>();
@@ -181,6 +182,7 @@ bool Harness::Execute(const std::string& line, std::ostream& out, std::ostream& 
             if (path.empty())
                 throw std::invalid_argument("expects PATH");
             m_application->ProcessMessages();
+            path = (m_start_directory / path).string(); // relative to where the harness was started
             if (!WritePng(path, m_backend->Surface()))
                 throw std::runtime_error("cannot write " + path);
         } else if (command == "dump") {

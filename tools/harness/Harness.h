@@ -4,6 +4,7 @@
 #include "platform/HeadlessBackend.h"
 #include "shell/TVelmarForm.h"
 
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -41,6 +42,7 @@ private:
     HeadlessBackend* m_backend { nullptr };
     std::unique_ptr<TApplication> m_application;
     TVelmarForm* m_form { nullptr };
+    std::filesystem::path m_start_directory;
     std::vector<std::string> m_shell_log;
     bool m_closed { false };
 };
