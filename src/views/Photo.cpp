@@ -58,7 +58,7 @@ void TVelmarForm::ShowPhotoFile(const std::string& path)
 bool TVelmarForm::FindSchemeForPhoto(const std::string& path)
 {
     long length = long(path.size());
-    std::string key = Copy(path, 7, length - 12);
+    std::string key = Copy(path, 7, length - 13);
     for (int i = 0; i < SchemeCount(); ++i) {
         const std::string& folder = Schemes[std::size_t(i)].Folder;
         if (Copy(folder, 10, long(folder.size()) - 10) == key) {
