@@ -49,9 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto id = MciDeviceId(open.wDeviceID);
     // A display window that reads every picture it is given, corner to corner.
     static const MciWindow window = MciCreateWindow({ nullptr, [](MciFramePtr frame) {
-        if (frame && !frame->pixels.IsEmpty()) {
-            volatile Pixel sink = frame->pixels.At(0, 0) ^ frame->pixels.At(frame->pixels.Width() - 1, frame->pixels.Height() - 1);
-            (void)sink;
+        if (frame) {
+            const PixelBuffer& pixels = frame->Pixels();
+            if (!pixels.IsEmpty()) {
+                volatile Pixel sink = pixels.At(0, 0) ^ pixels.At(pixels.Width() - 1, pixels.Height() - 1);
+                (void)sink;
+            }
         }
     } });
     MCI_DGV_WINDOW_PARMS window_parms {};

@@ -2,6 +2,7 @@
 
 #include "framework/TApplication.h"
 #include "framework/TForm.h"
+#include "platform/media/MciPictureScaler.h"
 
 #include <algorithm>
 #include <mutex>
@@ -21,6 +22,7 @@ struct TAnimate::Mailbox {
 TAnimate::TAnimate(TComponent* owner)
     : TWinControl(owner)
     , m_mailbox(std::make_shared<Mailbox>())
+    , m_scaler(std::make_unique<MciPictureScaler>())
 {
     SetColor(11840160); // red 160, green 170, blue 180
     m_mailbox->owner = this;
@@ -109,15 +111,16 @@ void TAnimate::Paint(TCanvas& canvas)
 void TAnimate::DrawPicture(TCanvas& canvas)
 {
     Rect client = ClientRect();
-    if (!m_picture || m_picture->pixels.IsEmpty()) {
+    if (!m_picture || !m_picture->picture || m_picture->width <= 0 || m_picture->height <= 0) {
         TWinControl::Paint(canvas);
         return;
     }
-    const PixelBuffer& pixels = m_picture->pixels;
-    Rect area = Rect::FromSize(m_picture->left, m_picture->top, pixels.Width(), pixels.Height());
+    Rect area = Rect::FromSize(m_picture->left, m_picture->top, m_picture->width, m_picture->height);
     if (area.Intersected(client) != client) {
         canvas.Brush().Color = Color();
         canvas.FillRect(client); // the picture leaves part of the control uncovered
     }
-    canvas.DrawPixels(area, pixels, pixels.Bounds());
+    // Scaled straight into the window's pixels, on this (the GUI) thread.
+    Point origin = canvas.Origin();
+    canvas.WithPixels([&](PixelBuffer& pixels, Rect clip) { m_picture->Draw(*m_scaler, pixels, origin, clip); });
 }

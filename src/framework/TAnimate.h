@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class MciPictureScaler;
+
 // The animation control, used here only as the surface a media device shows its pictures on. The
 // control registers itself as a media display window; the device hands it each picture on the
 // device's own thread, the picture travels to the GUI thread by a posted message, and the control
@@ -33,6 +35,7 @@ private:
     void DrawPicture(TCanvas& canvas);
 
     std::shared_ptr<Mailbox> m_mailbox;
+    std::unique_ptr<MciPictureScaler> m_scaler;
     MciWindow m_handle { 0 };
     MciFramePtr m_picture;
     int m_received { 0 };

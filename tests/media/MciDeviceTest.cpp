@@ -66,7 +66,7 @@ public:
     int ShownNumber()
     {
         MciFramePtr frame = Last();
-        return frame ? ClipWriter::ReadFrameNumber(frame->pixels) : -2;
+        return frame ? ClipWriter::ReadFrameNumber(frame->Pixels()) : -2;
     }
 
 private:
@@ -291,8 +291,8 @@ TEST(MciDevice, DestinationScalesThePicturesAndMillisecondsConvert)
     ASSERT_EQ(MciSendCommand(clip.id, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT, &put), 0u);
     MciFramePtr frame = clip.window.Last();
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->pixels.Width(), 768);
-    EXPECT_EQ(frame->pixels.Height(), 514);
+    EXPECT_EQ(frame->Pixels().Width(), 768);
+    EXPECT_EQ(frame->Pixels().Height(), 514);
     MCI_DGV_RECT_PARMS where {};
     ASSERT_EQ(MciSendCommand(clip.id, MCI_WHERE, MCI_DGV_WHERE_DESTINATION, &where), 0u);
     EXPECT_EQ(where.rc.right, 768);

@@ -73,7 +73,7 @@ struct PlayerWindow {
     int Shown()
     {
         app->ProcessMessages();
-        return video->Picture() ? ClipWriter::ReadFrameNumber(video->Picture()->pixels) : -2;
+        return video->Picture() ? ClipWriter::ReadFrameNumber(video->Picture()->Pixels()) : -2;
     }
     Pixel ScreenPixel(int x, int y)
     {
@@ -142,12 +142,12 @@ TEST(TMediaPlayer, OpenReadsLengthCapabilitiesAndPictureSize)
     // The first picture shows at the clip's size until the display area is set.
     EXPECT_EQ(w.Shown(), 0);
     ASSERT_TRUE(w.video->Picture());
-    EXPECT_EQ(w.video->Picture()->pixels.Width(), 352);
+    EXPECT_EQ(w.video->Picture()->Pixels().Width(), 352);
     w.player->SetDisplayArea(w.video->ClientRect());
     EXPECT_EQ(w.player->DisplayArea(), (Rect { 0, 0, 768, 514 }));
     EXPECT_EQ(w.Shown(), 0);
-    EXPECT_EQ(w.video->Picture()->pixels.Width(), 768);
-    EXPECT_EQ(w.video->Picture()->pixels.Height(), 514);
+    EXPECT_EQ(w.video->Picture()->Pixels().Width(), 768);
+    EXPECT_EQ(w.video->Picture()->Pixels().Height(), 514);
     // A rectangle of nothing means the picture's own size at the given place.
     w.player->SetDisplayArea({ 0, 0, 0, 0 });
     EXPECT_EQ(w.player->DisplayArea(), (Rect { 0, 0, 352, 288 }));

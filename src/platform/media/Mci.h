@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 // The media device layer: commands, flags, parameter records, result codes and notices in the
 // shape of the platform's Media Control Interface, served by our own devices over FFmpeg's
@@ -234,13 +235,27 @@ MciError MciSendCommand(MciDeviceId device, std::uint32_t command, std::uint32_t
 // the code has no text or the buffer cannot hold any.
 bool MciGetErrorString(MciError error, char* buffer, std::size_t size);
 
-// A picture a device delivers to its display window: already scaled to `bounds`, the destination
-// rectangle in the window's client coordinates (left, top, right, bottom).
+// A picture a device delivers to its display window: a decoded picture and the destination
+// rectangle it is to be scaled to, in the window's client coordinates. The scaling is done by the
+// thread that draws it, straight into the window's pixels.
+class MciPictureScaler;
 struct MciFrame {
-    PixelBuffer pixels; // bounds' size
+    std::shared_ptr<const struct AVFrame> picture;
     int left { 0 };
     int top { 0 };
+    int width { 0 };
+    int height { 0 };
     int index { 0 }; // the frame's number in the clip
+
+    // Draws the picture scaled to its rectangle moved by `offset`, within `clip` (target
+    // coordinates).
+    void Draw(MciPictureScaler& scaler, PixelBuffer& target, Point offset, Rect clip) const;
+    // The picture at its rectangle's size, made on first use (tests, state dumps).
+    const PixelBuffer& Pixels() const;
+
+private:
+    mutable std::once_flag m_pixels_made;
+    mutable PixelBuffer m_pixels;
 };
 using MciFramePtr = std::shared_ptr<const MciFrame>;
 

@@ -15,11 +15,6 @@ namespace {
 constexpr int kMaxDestinationSide = 8192;
 constexpr double kLateMs = 20.0; // a picture shown later than this counts as late
 
-bool SameRect(const MciRect& a, const MciRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 } // namespace
 
 MciVideoDevice::MciVideoDevice(MciDeviceId id)
@@ -458,29 +453,24 @@ MciError MciVideoDevice::Where(std::uint32_t flags, MCI_DGV_RECT_PARMS* params)
     return 0;
 }
 
+// The picture goes to the window as a new reference to the decoded frame; the window's thread
+// scales it straight into its pixels.
 MciFramePtr MciVideoDevice::RenderFrame(const AVFrame* frame, int index, MciRect dest)
 {
-    std::unique_ptr<MciFrame> storage;
-    {
-        std::lock_guard guard(m_pool->lock);
-        if (!m_pool->free.empty()) {
-            storage = std::move(m_pool->free.back());
-            m_pool->free.pop_back();
-        }
-    }
-    if (!storage)
-        storage = std::make_unique<MciFrame>();
-    std::shared_ptr<MciFrame> rendered(storage.release(), [pool = m_pool](MciFrame* done) {
-        std::unique_ptr<MciFrame> owned(done);
-        std::lock_guard guard(pool->lock);
-        if (pool->free.size() < 4)
-            pool->free.push_back(std::move(owned));
+    AVFrame* copy = av_frame_clone(frame);
+    if (!copy)
+        return nullptr;
+    auto made = std::make_shared<MciFrame>();
+    made->picture = std::shared_ptr<const AVFrame>(copy, [](const AVFrame* done) {
+        AVFrame* owned = const_cast<AVFrame*>(done);
+        av_frame_free(&owned);
     });
-    m_decoder.Render(frame, rendered->pixels, dest.right, dest.bottom);
-    rendered->left = dest.left;
-    rendered->top = dest.top;
-    rendered->index = index;
-    return rendered;
+    made->left = dest.left;
+    made->top = dest.top;
+    made->width = dest.right;
+    made->height = dest.bottom;
+    made->index = index;
+    return made;
 }
 
 void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
@@ -494,7 +484,6 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
         if (m_audio)
             m_audio->Clear();
         m_ahead_index = -1;
-        m_ahead_rendered.reset();
     }
     MciWindow window;
     MciRect dest;
@@ -505,8 +494,10 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
     }
     if (old_window && old_window != window)
         MciWindowRegistry::DeliverFrame(old_window, nullptr);
-    if (window && m_shown)
-        MciWindowRegistry::DeliverFrame(window, RenderFrame(m_shown, target, dest));
+    if (window && m_shown) {
+        if (MciFramePtr frame = RenderFrame(m_shown, target, dest))
+            MciWindowRegistry::DeliverFrame(window, std::move(frame));
+    }
 }
 
 void MciVideoDevice::Run()
@@ -553,18 +544,10 @@ void MciVideoDevice::Run()
         if (m_position >= m_play_to) {
             EndPlay(notices, MCI_NOTIFY_SUCCESSFUL);
         } else if (need_frame && m_ahead_index < next && !decode_ended) {
-            // Decode (and render) the next picture before its time comes.
-            MciWindow window = m_window;
-            MciRect dest = m_dest;
+            // Decode the next picture before its time comes.
             lock.unlock();
-            m_ahead_rendered.reset();
             if (m_decoder.DecodeNext()) {
                 m_ahead_index = m_decoder.CurrentIndex();
-                if (window) {
-                    AVFrame* frame = m_decoder.CurrentFrame();
-                    m_ahead_rendered = RenderFrame(frame, m_ahead_index, dest);
-                    av_frame_free(&frame);
-                }
             } else {
                 decode_ended = true;
             }
@@ -597,7 +580,6 @@ void MciVideoDevice::Run()
                     lock.unlock();
                     av_frame_free(&m_shown);
                     m_shown = m_decoder.CurrentFrame();
-                    m_ahead_rendered.reset();
                     lock.lock();
                     continue;
                 }
@@ -606,12 +588,10 @@ void MciVideoDevice::Run()
                 lock.unlock();
                 av_frame_free(&m_shown);
                 m_shown = m_decoder.CurrentFrame();
-                MciFramePtr frame = m_ahead_rendered;
-                m_ahead_rendered.reset();
-                if (window && m_shown && (!frame || !SameRect(dest, { frame->left, frame->top, frame->pixels.Width(), frame->pixels.Height() })))
-                    frame = RenderFrame(m_shown, show, dest);
-                if (window && frame)
-                    MciWindowRegistry::DeliverFrame(window, std::move(frame));
+                if (window && m_shown) {
+                    if (MciFramePtr frame = RenderFrame(m_shown, show, dest))
+                        MciWindowRegistry::DeliverFrame(window, std::move(frame));
+                }
                 auto shown_at = Clock::now();
                 double sounding = m_audio ? m_audio->SoundingTime(shown_at) : -1;
                 lock.lock();

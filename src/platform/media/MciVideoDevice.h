@@ -100,15 +100,6 @@ private:
     // The device thread's own.
     AVFrame* m_shown { nullptr };  // the picture in the window
     int m_ahead_index { -1 };       // the decoder's current frame, decoded and not yet shown
-    MciFramePtr m_ahead_rendered;   // its rendering, when made in advance
-
-    // Picture buffers come back here when the window lets go of them, so that playing reuses a
-    // few buffers instead of allocating (and clearing) a new one for every picture.
-    struct FramePool {
-        std::mutex lock;
-        std::vector<std::unique_ptr<MciFrame>> free;
-    };
-    std::shared_ptr<FramePool> m_pool { std::make_shared<FramePool>() };
 
     std::thread m_thread;
 };
