@@ -143,6 +143,8 @@ void StretchCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect s
         Rect area = ClipTo(dst, dst_area, clip);
         int dx = src_area.left - dst_area.left, dy = src_area.top - dst_area.top;
         area = area.Intersected(src.Bounds().Translated(-dx, -dy));
+        if (area.IsEmpty())
+            return;
         for (int y = area.top; y < area.bottom; ++y)
             std::memmove(dst.Row(y) + area.left, src.Row(y + dy) + area.left + dx,
                 std::size_t(area.Width()) * sizeof(Pixel));

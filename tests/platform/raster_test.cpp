@@ -94,3 +94,16 @@ TEST(PixelBuffer, ResizingToTheSameSizeKeepsItsStorage)
     b.Resize(50, 50);
     EXPECT_EQ(b.Row(0), before);
 }
+
+TEST(Raster, AreasBesideTheClipOrTheBufferDrawNothing)
+{
+    PixelBuffer b = Filled(4, 4, black);
+    FillRect(b, { 10, 0, 20, 4 }, red, everywhere);
+    FillRect(b, { 0, 0, 4, 4 }, red, { 5, 5, 8, 8 });
+    PixelBuffer src = Filled(4, 4, green);
+    BlockCopy(b, { -10, 0 }, src, src.Bounds(), RasterOp::Copy, everywhere);
+    BlockCopy(b, { 0, 0 }, src, src.Bounds(), RasterOp::Copy, { 3, 3, 1, 1 }); // an inverted clip
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(b.At(x, y), black);
+}
