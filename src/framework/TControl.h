@@ -88,6 +88,9 @@ public:
 
     // Painting in the control's own coordinates; the canvas is clipped to the control.
     virtual void Paint(TCanvas& canvas);
+    // Whether painting covers `rect` (own coordinates) with opaque pixels, so that nothing below
+    // the control needs painting there.
+    virtual bool Covers(Rect) const { return false; }
 
     // Input, in the control's own coordinates.
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

@@ -1,5 +1,7 @@
 #include "framework/TImage.h"
 
+#include "framework/TBitmap.h"
+
 TImage::TImage(TComponent* owner)
     : TGraphicControl(owner)
 {
@@ -59,4 +61,12 @@ void TImage::Paint(TCanvas& canvas)
     if (!graphic || graphic->Empty())
         return;
     canvas.StretchDraw(DestRect(), *graphic);
+}
+
+bool TImage::Covers(Rect rect) const
+{
+    auto* bitmap = dynamic_cast<TBitmap*>(m_picture.Graphic());
+    if (!bitmap || bitmap->Empty() || bitmap->Transparent())
+        return false;
+    return DestRect().Intersected(ClientRect()).Intersected(rect) == rect;
 }

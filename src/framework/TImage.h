@@ -22,6 +22,8 @@ public:
     // Where the picture is drawn, in the control's coordinates.
     Rect DestRect() const;
     void Paint(TCanvas& canvas) override;
+    // An opaque bitmap drawn over the whole of `rect` hides what lies below.
+    bool Covers(Rect rect) const override;
 
 private:
     void PictureChanged();

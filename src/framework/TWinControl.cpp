@@ -105,8 +105,34 @@ void TWinControl::PaintTree(TCanvas& canvas, Rect window_dirty)
         canvas.SetBkMode(OPAQUE);
         control->Paint(canvas);
     };
-    paint_one(this, origin, visible);
-    for (TControl* child : m_controls) {
+    // Painting starts at the topmost control that hides everything below it in the dirty area:
+    // a windowed child covering it all leaves nothing else to paint; an opaque windowless child
+    // covering it all hides this control's own painting and the windowless children below it.
+    Rect local = visible.Translated(-origin.x, -origin.y);
+    auto covers = [&](TControl* child) {
+        return child->Visible() && child->Covers(local.Translated(-child->Left(), -child->Top()));
+    };
+    auto first_windowless = m_controls.end();
+    bool hidden_by_window = false;
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+        if ((*it)->IsWindowed() && covers(*it)) {
+            hidden_by_window = true;
+            break;
+        }
+    }
+    if (!hidden_by_window) {
+        for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+            if (!(*it)->IsWindowed() && covers(*it)) {
+                first_windowless = std::prev(it.base());
+                break;
+            }
+        }
+        if (first_windowless == m_controls.end())
+            paint_one(this, origin, visible);
+    }
+    for (auto it = first_windowless == m_controls.end() ? m_controls.begin() : first_windowless;
+         !hidden_by_window && it != m_controls.end(); ++it) {
+        TControl* child = *it;
         if (child->IsWindowed() || !child->Visible())
             continue;
         Rect clip = child->BoundsRect().Translated(origin.x, origin.y).Intersected(visible);

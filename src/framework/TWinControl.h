@@ -38,6 +38,8 @@ public:
     void PaintTree(TCanvas& canvas, Rect window_dirty);
 
     void Paint(TCanvas& canvas) override;
+    // A windowed control paints its whole client area.
+    bool Covers(Rect rect) const override { return ClientRect().Intersected(rect) == rect; }
 
     // Keys reach the focused control. KeyDown's key may be set to 0 to stop the default handling.
     virtual void KeyDown(int& key, TShiftState shift);

@@ -150,6 +150,25 @@ void StretchCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect s
                 std::size_t(area.Width()) * sizeof(Pixel));
         return;
     }
+    if (op == RasterOp::Copy && src.Bounds().Intersected(src_area) == src_area) {
+        // A plain stretch from inside the source: every sampled pixel exists, so the rows copy
+        // through the column table without further checks.
+        Rect area = ClipTo(dst, dst_area, clip);
+        if (area.IsEmpty() || src_area.IsEmpty())
+            return;
+        thread_local std::vector<int> xs, ys;
+        SourceIndexes(xs, dst_area.left, dst_area.Width(), src_area.left, src_area.Width(), area.left, area.right);
+        SourceIndexes(ys, dst_area.top, dst_area.Height(), src_area.top, src_area.Height(), area.top, area.bottom);
+        const int* columns = xs.data();
+        const int width = area.Width();
+        for (int y = area.top; y < area.bottom; ++y) {
+            Pixel* out = dst.Row(y) + area.left;
+            const Pixel* in = src.Row(ys[std::size_t(y - area.top)]);
+            for (int i = 0; i < width; ++i)
+                out[i] = in[columns[i]];
+        }
+        return;
+    }
     StretchEach(dst, dst_area, src, src_area, clip, [op](Pixel& d, Pixel s, int, int) { d = Combine(d, s, op); });
 }
 
