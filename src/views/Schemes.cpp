@@ -4,6 +4,8 @@
 
 #include "views/ViewPaths.h"
 
+#include <exception>
+
 // Shows drawing 00 of scheme CurrentScheme; Next is offered when the scheme has more. With no such
 // scheme (an empty catalogue) the viewer stays empty and both buttons inactive.
 void TVelmarForm::ShowSchemeStart()
@@ -37,12 +39,15 @@ void TVelmarForm::SchemeClick(TObject*)
             : std::string());
     CurrentSchemePicture = 0;
     FonImage->Show();
-    ShowSchemeStart();
+    // A drawing that cannot be loaded is reported after the tab strip has followed the list.
+    std::exception_ptr failure = CatchFailure([this] { ShowSchemeStart(); });
     Image->SetTransparent(true);
     ImagePhotoH->BringToFront();
     ImagePhoto->SendToBack();
     ImageSchemeH->SendToBack();
     ImageScheme->BringToFront();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // A click that leaves nothing selected has no scheme to show and is ignored.

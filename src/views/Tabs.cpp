@@ -3,8 +3,11 @@
 #include "shell/TVelmarForm.h"
 
 #include "imaging/TJPEGImage.h"
+#include "views/ViewPaths.h"
 
+#include <exception>
 #include <memory>
+
 
 void TVelmarForm::SetNextActive(bool active)
 {
@@ -102,8 +105,7 @@ void TVelmarForm::ImagePhotoHClick(TObject*)
     Video->Hide();
 }
 
-// The only tab that writes the view state: it shows the first drawing of scheme 0. A drawing that
-// cannot be loaded ends the handler at that point (the error box tells why).
+// The only tab that writes the view state: it shows the first drawing of scheme 0.
 void TVelmarForm::ImageSchemeHClick(TObject*)
 {
     ClosePlayerIfPlaying();
@@ -119,7 +121,9 @@ void TVelmarForm::ImageSchemeHClick(TObject*)
     // With an empty scheme catalogue there is no scheme 0: the line stays empty.
     InfoLabel->SetCaption(SchemeCount() > 0 ? Schemes[0].InfoText : std::string());
     FonImage->Show();
-    ShowSchemeStart();
+    // A drawing that cannot be loaded is reported once the section is complete, so that the tab
+    // strip and the list never stay half switched.
+    std::exception_ptr failure = CatchFailure([this] { ShowSchemeStart(); });
     Image->SetTransparent(true);
     SelectTab(Tab::Schemes);
     Video->Hide();
@@ -128,6 +132,8 @@ void TVelmarForm::ImageSchemeHClick(TObject*)
     SchemeListBox->Show();
     SchemeListBox->SetItemIndex(0);
     FocusAndStepBack(SchemeListBox);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // A playing or paused clip is left alone; a stopped one is closed.
@@ -170,8 +176,10 @@ void TVelmarForm::ImageArticlesHClick(TObject*)
     ArticlesListBox->Show();
     ArticlesListBox->BringToFront();
     ArticlesListBox->SetItemIndex(0);
-    ArticlesListBoxListBoxClick(ArticlesListBox);
+    std::exception_ptr failure = CatchFailure([this] { ArticlesListBoxListBoxClick(ArticlesListBox); });
     FocusAndStepBack(ArticlesListBox);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TVelmarForm::ImageBonusHClick(TObject*)

@@ -41,3 +41,13 @@ std::string JoinLine(std::initializer_list<std::string_view> parts)
 }
 
 } // namespace ViewPaths
+
+std::exception_ptr CatchFailure(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}

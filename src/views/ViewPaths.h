@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,3 +25,7 @@ std::string NaskaPicturePath(const std::string& naska_folder, const std::string&
 std::string JoinLine(std::initializer_list<std::string_view> parts);
 
 } // namespace ViewPaths
+
+// Runs `step` and hands back what it raised (null when nothing), so that a handler can finish its
+// own work before the error goes on to the error box.
+std::exception_ptr CatchFailure(const std::function<void()>& step);
