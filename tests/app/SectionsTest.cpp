@@ -282,3 +282,34 @@ TEST_F(SampleDiscTest, AllWithOnePhotographOrNone)
     Form().ImagePrevClick(nullptr);
     EXPECT_THAT(Errors(), IsEmpty());
 }
+
+// The selected node is painted bold on the tree's grey: no highlight bar behind its caption.
+TEST_F(SampleDiscTest, SelectedNodeShowsOnTheTreesGrey)
+{
+    TTreeView* tree = Form().FotoTreeView;
+    TTreeNode* node = Node(tree, { "Год", "1990", "Великобритания", "Wiltshire, Avebury" });
+    ClickNode(tree, node);
+    harness->Wait(20);
+    Rect rect = node->DisplayRect(true);
+    ASSERT_FALSE(rect.IsEmpty());
+    Point origin = tree->WindowOrigin();
+    const PixelBuffer& surface = harness->Backend().Surface();
+    constexpr std::uint32_t grey = 0xA0AAB4; // red 160, green 170, blue 180
+    int grey_pixels = 0, dark_pixels = 0, other_pixels = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < std::min(rect.right, tree->Width()); ++x) {
+            std::uint32_t pixel = surface.At(origin.x + x, origin.y + y) & 0xFFFFFF;
+            int r = int(pixel >> 16), g = int((pixel >> 8) & 0xFF), b = int(pixel & 0xFF);
+            if (pixel == grey)
+                ++grey_pixels;
+            else if (r < 160 && g < 170 && b < 180 && b - r >= 0 && b - r <= 20)
+                ++dark_pixels; // the caption's black, anti-aliased into the grey
+            else
+                ++other_pixels;
+        }
+    EXPECT_GT(grey_pixels, dark_pixels);
+    EXPECT_GT(dark_pixels, 0);
+    EXPECT_EQ(other_pixels, 0); // nothing of a highlight colour
+    // The tree's own background is the grey too, below the last row.
+    EXPECT_EQ(surface.At(origin.x + 5, origin.y + tree->Height() - 5) & 0xFFFFFF, grey);
+}
