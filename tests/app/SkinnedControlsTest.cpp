@@ -50,8 +50,8 @@ TEST_F(SkinnedControls, ExpandingThePhotoTreeShowsItsBarsWithTheBothLook)
     TScrollInfo rows = f.FotoTreeView->VertScrollInfo();
     EXPECT_EQ(f.VerSkinScrollBar->PageSize(), f.FotoTreeView->VisibleCount());
     EXPECT_EQ(f.VerSkinScrollBar->Max(), rows.max);
-    if (f.HorScrollBar->Visible())
-        EXPECT_TRUE(f.HorScrollBar->Both()) << "with both bars shown the horizontal one takes the both look";
+    ASSERT_TRUE(f.HorScrollBar->Visible()) << "the place names are wider than the tree";
+    EXPECT_TRUE(f.HorScrollBar->Both()) << "with both bars shown the horizontal one takes the both look";
 }
 
 TEST_F(SkinnedControls, DraggingTheThumbPutsTheBarsPositionOnTop)
