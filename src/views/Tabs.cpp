@@ -94,7 +94,8 @@ void TVelmarForm::ImagePhotoHClick(TObject*)
     FonImage->Hide();
     FonVideoImage->Hide();
     Image->SetTransparent(false);
-    for (TWinControl* other : std::initializer_list<TWinControl*> { NaskaTreeView, VideoListBox, SchemeListBox, ArticlesListBox })
+    for (TWinControl* other :
+        std::initializer_list<TWinControl*> { NaskaTreeView, VideoListBox, SchemeListBox, ArticlesListBox })
         other->Hide();
     FotoTreeView->Show();
     FotoTreeView->SetFocus();
@@ -147,7 +148,8 @@ void TVelmarForm::ImageVideoHClick(TObject*)
     EmptyViewer();
     InfoLabel->SetCaption("");
     SelectTab(Tab::Video);
-    for (TWinControl* other : std::initializer_list<TWinControl*> { NaskaTreeView, FotoTreeView, SchemeListBox, ArticlesListBox })
+    for (TWinControl* other :
+        std::initializer_list<TWinControl*> { NaskaTreeView, FotoTreeView, SchemeListBox, ArticlesListBox })
         other->Hide();
     // The entry layout: only Play active. The other pictures were hidden when the section was left.
     for (TImage* picture : { FonVideoImage, ImageBackwardH, ImagePlay, ImagePauseH, ImageStopH, ImageForwardH })

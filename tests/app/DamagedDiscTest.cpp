@@ -55,7 +55,8 @@ protected:
         harness->Wait(20);
         ClickControl(Form().ImagePhotoH);
         EXPECT_TRUE(Form().FotoTreeView->Visible());
-        ClickNode(Form().FotoTreeView, Node(Form().FotoTreeView, { "Год", "2001", "Великобритания", "Wiltshire, Pewsey" }));
+        TTreeView* tree = Form().FotoTreeView;
+        ClickNode(tree, Node(tree, { "Год", "2001", "Великобритания", "Wiltshire, Pewsey" }));
         EXPECT_EQ(ViewerClass(), "TBitmap");
         EXPECT_THAT(Errors(), IsEmpty());
     }
@@ -143,7 +144,8 @@ TEST_F(DamagedDiscTest, MissingFirstDrawingIsReportedAndTheSectionStillShows)
     EXPECT_THAT(Errors(), IsEmpty());
     // The Scheme button of a photograph whose scheme lacks its first drawing likewise.
     ClickControl(Form().ImagePhotoH);
-    ClickNode(Form().FotoTreeView, Node(Form().FotoTreeView, { "Год", "1990", "Великобритания", "Wiltshire, Avebury" }));
+    TTreeView* tree = Form().FotoTreeView;
+    ClickNode(tree, Node(tree, { "Год", "1990", "Великобритания", "Wiltshire, Avebury" }));
     ASSERT_GT(AppZ(Form().Scheme), AppZ(Form().body));
     ClickControl(Form().Scheme);
     EXPECT_THAT(Errors(), ElementsAre(HasSubstr("Cannot open file")));
