@@ -81,8 +81,9 @@ TEST_F(DamagedDiscTest, PhotographsMissingOrDamagedShowNothingSilently)
         Next();
         EXPECT_EQ(Form().CurrentPhoto, photo);
         EXPECT_EQ(Info(), "Великобритания Wiltshire, Avebury 05.07.1990");
-        if (photo < 3)
+        if (photo < 3) {
             EXPECT_EQ(ViewerClass(), "none") << "photograph " << photo;
+        }
     }
     EXPECT_FALSE(NextActive());
     harness->Wait(20); // whatever the scrambled one left must paint
