@@ -11,7 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libicu-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xdotool x11-utils xdg-utils
+  xvfb xdotool x11-utils xdg-utils jq
 )
 
 missing=()
