@@ -178,10 +178,9 @@ void TApplication::Dispatch(const WindowEvent& event)
 
 void TApplication::Post(std::function<void()> work)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_posted.push_back(std::move(work));
-    }
+    // Woken under the lock, so that the application cannot be gone before Wake returns.
+    std::lock_guard lock(m_mutex);
+    m_posted.push_back(std::move(work));
     m_backend->Wake();
 }
 
@@ -199,8 +198,8 @@ void TApplication::Synchronize(std::function<void()> work)
         if (m_terminated)
             return;
         m_sync.push_back(call);
+        m_backend->Wake(); // under the lock: the GUI thread cannot run the call (and go) before
     }
-    m_backend->Wake();
     done.get(); // raises the call's exception here
 }
 

@@ -3,6 +3,7 @@
 #include "framework/TComponent.h"
 #include "platform/WindowBackend.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -122,7 +123,7 @@ private:
     std::string m_exe_name;
     TForm* m_main_form { nullptr };
     std::thread::id m_gui_thread;
-    bool m_terminated { false };
+    std::atomic<bool> m_terminated { false }; // read by threads waiting to synchronise
     bool m_minimized { false };
 
     std::mutex m_mutex; // guards m_posted and m_sync
