@@ -112,6 +112,7 @@ void ClipDecoder::Close()
     sws_freeContext(m_sws);
     m_sws = nullptr;
     swr_free(&m_swr);
+    av_channel_layout_uninit(&m_swr_layout);
 }
 
 MciError ClipDecoder::Open(const std::filesystem::path& file)
@@ -264,8 +265,37 @@ void ClipDecoder::SetAudioSink(int rate, AudioSink sink)
         swr_free(&m_swr);
         return;
     }
+    m_swr_format = m_audio->sample_fmt;
+    m_swr_rate = m_audio->sample_rate;
+    av_channel_layout_uninit(&m_swr_layout);
+    av_channel_layout_copy(&m_swr_layout, &m_audio->ch_layout);
     m_audio_rate = rate;
     m_audio_sink = std::move(sink);
+}
+
+// Damaged sound can decode to frames of another rate, sample format or channel count than the
+// stream began with; the resampler is set up anew for them, since it reads exactly the planes its
+// set-up names.
+bool ClipDecoder::MatchResampler(const AVFrame& sound)
+{
+    if (sound.nb_samples <= 0 || sound.sample_rate <= 0 || sound.ch_layout.nb_channels <= 0 || !sound.extended_data)
+        return false;
+    if (m_swr && sound.format == m_swr_format && sound.sample_rate == m_swr_rate
+        && av_channel_layout_compare(&sound.ch_layout, &m_swr_layout) == 0)
+        return true;
+    swr_free(&m_swr);
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    if (swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_S16, m_audio_rate, const_cast<AVChannelLayout*>(&sound.ch_layout),
+            AVSampleFormat(sound.format), sound.sample_rate, 0, nullptr) < 0
+        || swr_init(m_swr) < 0) {
+        swr_free(&m_swr);
+        return false;
+    }
+    m_swr_format = sound.format;
+    m_swr_rate = sound.sample_rate;
+    av_channel_layout_uninit(&m_swr_layout);
+    av_channel_layout_copy(&m_swr_layout, &sound.ch_layout);
+    return true;
 }
 
 bool ClipDecoder::Reposition(const KeyFrame& key)
@@ -360,7 +390,7 @@ bool ClipDecoder::DecodeNext()
 
 void ClipDecoder::DecodeAudio(const AVPacket* packet)
 {
-    if (!m_audio || !m_swr || !m_audio_sink)
+    if (!m_audio || !m_audio_sink)
         return;
     if (avcodec_send_packet(m_audio, packet) < 0)
         return;
@@ -370,6 +400,10 @@ void ClipDecoder::DecodeAudio(const AVPacket* packet)
             time = double(m_scratch->best_effort_timestamp) * m_audio_time_base - double(m_first_pts) * m_time_base;
         if (time < -1e8)
             time = 0;
+        if (!MatchResampler(*m_scratch)) {
+            av_frame_unref(m_scratch); // damaged sound that no resampler takes: left out
+            continue;
+        }
         int capacity = swr_get_out_samples(m_swr, m_scratch->nb_samples);
         if (capacity > 0) {
             m_audio_buffer.resize(std::size_t(capacity) * 2);

@@ -8,6 +8,10 @@
 #include <functional>
 #include <vector>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVFrame;
@@ -66,6 +70,7 @@ private:
     int IndexOf(const AVFrame* frame) const;
     bool ReceiveVideo(); // true: a new current frame
     void DecodeAudio(const AVPacket* packet);
+    bool MatchResampler(const AVFrame& sound);
     void Close();
 
     AVFormatContext* m_format { nullptr };
@@ -80,6 +85,9 @@ private:
     SwrContext* m_swr { nullptr };
     std::vector<std::int16_t> m_audio_buffer;
     int m_audio_rate { 0 };
+    int m_swr_format { -1 };     // what the resampler was set up to take
+    int m_swr_rate { 0 };
+    AVChannelLayout m_swr_layout {};
     AudioSink m_audio_sink;
     double m_audio_next_time { 0 };
 
