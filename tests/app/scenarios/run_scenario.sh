@@ -53,6 +53,9 @@ status=$?
 if [[ $status -ne 0 ]]; then
     echo "velmar-harness exited with $status"; cat "$work/err"; exit 1
 fi
+if grep -qE 'runtime error|Sanitizer' "$work/err"; then
+    echo "a sanitizer reported:"; grep -E -A5 'runtime error|Sanitizer' "$work/err" | head -40; exit 1
+fi
 if grep -q '^velmar-harness:' "$work/err"; then
     echo "the harness refused a command:"; grep '^velmar-harness:' "$work/err"; exit 1
 fi
