@@ -445,6 +445,20 @@ TEST(MciDevice, EveryCutOfAClipFailsCleanlyOrPlaysToTheCut)
     EXPECT_EQ(MciOpenDeviceCount(), 0);
 }
 
+// Sound that changes its channel count mid-stream (a spliced or damaged file) must not upset the
+// resampler: the clip plays to its end.
+TEST(MciDevice, SoundThatChangesItsFormatPlaysOn)
+{
+    Opened clip(Clip::Mpeg1SoundTurnsMono);
+    MCI_PLAY_PARMS play { clip.window.Handle(), 0, 0 };
+    ASSERT_EQ(MciSendCommand(clip.id, MCI_PLAY, MCI_NOTIFY, &play), 0u);
+    EXPECT_EQ(clip.window.WaitNotice(10s), MCI_NOTIFY_SUCCESSFUL);
+    EXPECT_EQ(Status(clip.id, MCI_STATUS_POSITION), 25u);
+    MCI_SEEK_PARMS seek { 0, 20 };
+    EXPECT_EQ(MciSendCommand(clip.id, MCI_SEEK, MCI_TO, &seek), 0u);
+    EXPECT_EQ(clip.window.ShownNumber(), 20);
+}
+
 TEST(MciErrorText, EveryCodeHasATextAndTheLookUpFailsCleanly)
 {
     char text[4096];

@@ -30,6 +30,7 @@ const ClipInfo kClips[] = {
     { Clip::Mpeg2Silent10, "mpeg2-silent-10.mpg", { ClipWriter::Format::Mpeg2, 352, 288, 10, 25, false, 12, 0, 2500000 } },
     { Clip::Mpeg1Sound10, "mpeg1-sound-10.mpg", { ClipWriter::Format::Mpeg1, 352, 288, 10, 25, true, 12, 0, 1500000 } },
     { Clip::Mpeg2BFrames250, "mpeg2-bframes-250.mpg", { ClipWriter::Format::Mpeg2, 352, 288, 250, 25, true, 15, 2, 2500000 } },
+    { Clip::Mpeg1SoundTurnsMono, "mpeg1-turns-mono.mpg", { ClipWriter::Format::Mpeg1, 176, 144, 25, 25, true, 12, 0, 800000, 12 } },
 };
 
 std::filesystem::path MakeFolder()

@@ -16,6 +16,7 @@ enum class Clip {
     Mpeg2Silent10,
     Mpeg1Sound10,
     Mpeg2BFrames250, // reordered pictures
+    Mpeg1SoundTurnsMono, // the sound stream changes from stereo to mono halfway
 };
 
 std::filesystem::path Folder();

@@ -113,6 +113,7 @@ void ClipWriter::Write(const std::filesystem::path& file, const Options& options
     video.stream->time_base = vc->time_base;
 
     Encoder audio;
+    Encoder mono;
     if (options.sound) {
         const AVCodec* audio_codec = avcodec_find_encoder(AV_CODEC_ID_MP2);
         if (!audio_codec)
@@ -132,6 +133,20 @@ void ClipWriter::Write(const std::filesystem::path& file, const Options& options
             Fail("cannot open the sound encoder");
         avcodec_parameters_from_context(audio.stream->codecpar, ac);
         audio.stream->time_base = ac->time_base;
+        if (options.mono_from >= 0) {
+            mono.stream = audio.stream;
+            mono.context = avcodec_alloc_context3(audio_codec);
+            if (!mono.context)
+                Fail("out of memory");
+            mono.context->sample_fmt = AV_SAMPLE_FMT_S16;
+            mono.context->sample_rate = 44100;
+            AVChannelLayout one = AV_CHANNEL_LAYOUT_MONO;
+            av_channel_layout_copy(&mono.context->ch_layout, &one);
+            mono.context->bit_rate = 64000;
+            mono.context->time_base = ac->time_base;
+            if (avcodec_open2(mono.context, audio_codec, nullptr) < 0)
+                Fail("cannot open the sound encoder");
+        }
     }
 
     if (!(format->oformat->flags & AVFMT_NOFILE) && avio_open(&format->pb, file.c_str(), AVIO_FLAG_WRITE) < 0)
@@ -159,7 +174,8 @@ void ClipWriter::Write(const std::filesystem::path& file, const Options& options
         Send(format, video, frame.get(), packet.get());
         // Sound up to the end of this picture.
         while (audio.context && samples_written * options.frames_per_second < std::int64_t(n + 1) * 44100) {
-            AVCodecContext* ac = audio.context;
+            Encoder& sound_encoder = mono.context && n >= options.mono_from ? mono : audio;
+            AVCodecContext* ac = sound_encoder.context;
             av_frame_unref(sound.get());
             sound->format = ac->sample_fmt;
             sound->sample_rate = ac->sample_rate;
@@ -168,20 +184,23 @@ void ClipWriter::Write(const std::filesystem::path& file, const Options& options
             if (av_frame_get_buffer(sound.get(), 0) < 0)
                 Fail("out of memory");
             auto* samples = reinterpret_cast<std::int16_t*>(sound->data[0]);
+            int channels = ac->ch_layout.nb_channels;
             for (int i = 0; i < ac->frame_size; ++i) {
                 double t = double(samples_written + i) / ac->sample_rate;
                 auto value = std::int16_t(8000 * std::sin(2 * M_PI * 440 * t));
-                samples[2 * i] = value;
-                samples[2 * i + 1] = value;
+                for (int c = 0; c < channels; ++c)
+                    samples[channels * i + c] = value;
             }
             sound->pts = samples_written;
             samples_written += ac->frame_size;
-            Send(format, audio, sound.get(), packet.get());
+            Send(format, sound_encoder, sound.get(), packet.get());
         }
     }
     Send(format, video, nullptr, packet.get());
     if (audio.context)
         Send(format, audio, nullptr, packet.get());
+    if (mono.context)
+        Send(format, mono, nullptr, packet.get());
     if (av_write_trailer(format) < 0)
         Fail("cannot finish the file");
 }

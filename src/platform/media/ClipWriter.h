@@ -26,6 +26,8 @@ public:
         int gop { 12 };     // pictures from one key frame to the next
         int b_frames { 0 }; // reordered pictures between references
         int bit_rate { 1500000 };
+        int mono_from { -1 }; // from this picture on the sound is mono in the same stream (as
+                              // damaged or spliced files have it); -1: never
     };
 
     // Throws std::runtime_error when the file cannot be written.
