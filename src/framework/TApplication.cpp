@@ -22,9 +22,12 @@ TApplication::TApplication(std::unique_ptr<WindowBackend> backend, std::string e
 TApplication::~TApplication()
 {
     m_terminated = true;
+    // Components may stop threads that still hand work over (animations): while they go, the
+    // GUI thread serves those calls through CheckSynchronize.
     DestroyComponents();
     // Threads still waiting for the GUI thread are released: their calls will not run.
     std::lock_guard lock(m_mutex);
+    m_closed = true;
     for (auto& call : m_sync)
         call->done.set_value();
     m_sync.clear();
@@ -195,7 +198,7 @@ void TApplication::Synchronize(std::function<void()> work)
     std::future<void> done = call->done.get_future();
     {
         std::lock_guard lock(m_mutex);
-        if (m_terminated)
+        if (m_closed)
             return;
         m_sync.push_back(call);
         m_backend->Wake(); // under the lock: the GUI thread cannot run the call (and go) before

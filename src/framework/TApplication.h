@@ -126,7 +126,8 @@ private:
     std::atomic<bool> m_terminated { false }; // read by threads waiting to synchronise
     bool m_minimized { false };
 
-    std::mutex m_mutex; // guards m_posted and m_sync
+    std::mutex m_mutex; // guards m_posted, m_sync and m_closed
+    bool m_closed { false }; // the application is going: no more synchronised calls
     std::deque<std::function<void()>> m_posted;
     std::deque<std::shared_ptr<SyncCall>> m_sync;
 
