@@ -272,7 +272,7 @@ PixelBuffer* TBitmap::Lock()
     return const_cast<PixelBuffer*>(&Pixels());
 }
 
-void TBitmap::Unlock(bool modified)
+void TBitmap::Unlock(bool modified, Rect)
 {
     if (!modified)
         return;

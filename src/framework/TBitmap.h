@@ -61,7 +61,7 @@ public:
 
 private:
     PixelBuffer* Lock() override;
-    void Unlock(bool modified) override;
+    void Unlock(bool modified, Rect drawn) override;
     void StoreFromPixels(const PixelBuffer& pixels);
     std::uint8_t NearestIndex(Pixel pixel) const;
 

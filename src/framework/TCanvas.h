@@ -29,12 +29,13 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
 // Where a canvas draws: a window's surface or a bitmap. Lock gives the pixels as 32-bit pixels for
-// one operation; Unlock writes them back when the surface stores another format.
+// one operation; Unlock writes them back when the surface stores another format. `drawn` is the
+// clip of the operation, in surface coordinates: nothing outside it changed.
 class CanvasSurface {
 public:
     virtual ~CanvasSurface() = default;
     virtual PixelBuffer* Lock() = 0;
-    virtual void Unlock(bool modified) = 0;
+    virtual void Unlock(bool modified, Rect drawn) = 0;
 };
 
 // Drawing on a surface with a font, a brush and a pen, in coordinates moved by an origin and clipped
@@ -101,7 +102,7 @@ public:
         if (!pixels)
             return false;
         draw(*pixels, m_clip);
-        m_surface->Unlock(modifies);
+        m_surface->Unlock(modifies, m_clip);
         return true;
     }
 

@@ -177,11 +177,12 @@ PixelBuffer* TForm::Surface::Lock()
     return m_form.m_backend ? &m_form.m_backend->Surface() : nullptr;
 }
 
-void TForm::Surface::Unlock(bool modified)
+void TForm::Surface::Unlock(bool modified, Rect drawn)
 {
-    // Drawing outside a paint (a control's Canvas()) shows at the next present.
+    // Drawing outside a paint (a control's Canvas()) shows at the next present; only what it
+    // could have touched is presented.
     if (modified && !m_form.m_painting)
-        m_form.m_drawn = m_form.ClientRect();
+        m_form.SurfaceDrawn(drawn);
 }
 
 TControl* TForm::ControlAtWindowPoint(Point p) const

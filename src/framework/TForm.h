@@ -83,7 +83,7 @@ private:
         {
         }
         PixelBuffer* Lock() override;
-        void Unlock(bool modified) override;
+        void Unlock(bool modified, Rect drawn) override;
 
     private:
         TForm& m_form;
