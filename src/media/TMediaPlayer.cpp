@@ -209,40 +209,34 @@ void TMediaPlayer::Play()
     CheckIfOpen();
     if (m_auto_rewind && !m_play_from_set && !m_play_to_set && Position() == Length())
         Rewind();
-    MCI_PLAY_PARMS parms {};
-    parms.dwCallback = m_handle;
-    m_flags = 0;
-    if (!m_notify_override || m_notify_next)
-        m_flags |= MCI_NOTIFY;
-    m_notify_override = false;
-    if (m_wait_override && m_wait_next)
-        m_flags |= MCI_WAIT;
-    m_wait_override = false;
-    if (m_play_from_set) {
-        m_flags |= MCI_FROM;
-        parms.dwFrom = std::uint32_t(m_play_from);
-    }
-    if (m_play_to_set) {
-        m_flags |= MCI_TO;
-        parms.dwTo = std::uint32_t(m_play_to);
-    }
-    m_play_from_set = false;
-    m_play_to_set = false;
-    Send(MCI_PLAY, &parms);
+    SendPlayback(MCI_PLAY);
 }
 
 void TMediaPlayer::Record()
 {
     CheckIfOpen();
+    SendPlayback(MCI_RECORD);
+}
+
+// Asynchronous with a notice unless overridden; `use_up` spends the one-shot overrides.
+std::uint32_t TMediaPlayer::PlaybackFlags(bool use_up)
+{
+    std::uint32_t flags = 0;
+    if (!m_notify_override || m_notify_next)
+        flags |= MCI_NOTIFY;
+    if (m_wait_override && m_wait_next)
+        flags |= MCI_WAIT;
+    if (use_up)
+        m_notify_override = m_wait_override = false;
+    return flags;
+}
+
+// Play and record: the playback flags and the one-shot From and To, all used up.
+void TMediaPlayer::SendPlayback(std::uint32_t command)
+{
     MCI_PLAY_PARMS parms {}; // the record block has the same shape: callback, from, to
     parms.dwCallback = m_handle;
-    m_flags = 0;
-    if (!m_notify_override || m_notify_next)
-        m_flags |= MCI_NOTIFY;
-    m_notify_override = false;
-    if (m_wait_override && m_wait_next)
-        m_flags |= MCI_WAIT;
-    m_wait_override = false;
+    m_flags = PlaybackFlags(true);
     if (m_play_from_set) {
         m_flags |= MCI_FROM;
         parms.dwFrom = std::uint32_t(m_play_from);
@@ -253,7 +247,7 @@ void TMediaPlayer::Record()
     }
     m_play_from_set = false;
     m_play_to_set = false;
-    Send(MCI_RECORD, &parms);
+    Send(command, &parms);
 }
 
 void TMediaPlayer::Pause()
@@ -278,17 +272,12 @@ void TMediaPlayer::Resume()
 {
     CheckIfOpen();
     MCI_GENERIC_PARMS parms { m_handle };
-    m_flags = 0;
-    if (!m_notify_override || m_notify_next)
-        m_flags |= MCI_NOTIFY;
-    if (m_wait_override && m_wait_next)
-        m_flags |= MCI_WAIT;
+    m_flags = PlaybackFlags(false);
     if (Send(MCI_RESUME, &parms) != 0) {
-        Play(); // a device that cannot resume starts playing instead
+        Play(); // a device that cannot resume starts playing instead (and spends the overrides)
         return;
     }
-    m_notify_override = false;
-    m_wait_override = false;
+    PlaybackFlags(true);
 }
 
 void TMediaPlayer::Stop()

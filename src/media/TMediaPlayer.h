@@ -127,6 +127,8 @@ protected:
 private:
     struct Mailbox;
     void CheckIfOpen() const;
+    std::uint32_t PlaybackFlags(bool use_up);
+    void SendPlayback(std::uint32_t command);
     std::uint32_t DefaultFlags();
     void GetDeviceCaps();
     void SetTimeFormat(std::uint32_t format);
