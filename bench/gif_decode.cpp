@@ -5,6 +5,8 @@
 #include "../tests/imaging/GifTestWriter.h"
 #include "imaging/TGIFImage.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -80,26 +82,6 @@ BENCHMARK_CAPTURE(Giflib, LineDrawing16, LineDrawing)->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(Ours, Animation40Frames, Animation)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Giflib, Animation40Frames, Animation)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time per iteration so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // The median of repetitions when there are any, else the single run.
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times[name] = run.GetAdjustedCPUTime(), medians.insert(name);
-            else if (run.run_type == Run::RT_Iteration && !medians.count(name))
-                times[name] = run.GetAdjustedCPUTime();
-        }
-    }
-    std::map<std::string, double> times;
-    std::set<std::string> medians;
-};
 
 } // namespace
 

@@ -6,6 +6,8 @@
 #include "framework/TStream.h"
 #include "imaging/TJPEGImage.h"
 
+#include "RatioReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -70,25 +72,6 @@ BENCHMARK_CAPTURE(Bare, Photo2048x1536, LargePhoto)->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(Ours, Photo2048x1536, LargePhoto)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(OursPhotoPath, Photo2048x1536, LargePhoto)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // The median of repetitions when there are any, else the single run.
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                times[name] = run.GetAdjustedCPUTime(), medians.insert(name);
-            else if (run.run_type == Run::RT_Iteration && !medians.count(name))
-                times[name] = run.GetAdjustedCPUTime();
-        }
-    }
-    std::map<std::string, double> times;
-    std::set<std::string> medians;
-};
 
 } // namespace
 
