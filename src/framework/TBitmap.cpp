@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -73,6 +74,32 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
     TransparentMode = other.TransparentMode;
     SetTransparent(other.Transparent());
     m_converted_valid = false;
+    Changed();
+    return *this;
+}
+
+TBitmap::TBitmap(TBitmap&& other) noexcept
+    : TGraphic()
+    , m_canvas(this)
+{
+    *this = std::move(other);
+}
+
+TBitmap& TBitmap::operator=(TBitmap&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    m_format = other.m_format;
+    m_width = std::exchange(other.m_width, 0);
+    m_height = std::exchange(other.m_height, 0);
+    m_stride = std::exchange(other.m_stride, 0);
+    m_bits = std::move(other.m_bits);
+    m_palette = std::move(other.m_palette);
+    m_transparent_color = other.m_transparent_color;
+    TransparentMode = other.TransparentMode;
+    SetTransparent(other.Transparent());
+    m_converted_valid = false;
+    other.m_converted_valid = false;
     Changed();
     return *this;
 }

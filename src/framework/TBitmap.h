@@ -17,6 +17,9 @@ public:
     TBitmap();
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
+    // Takes the other bitmap's pixels over without copying them; the other is left empty.
+    TBitmap(TBitmap&& other) noexcept;
+    TBitmap& operator=(TBitmap&& other) noexcept;
     ~TBitmap() override;
 
     const char* ClassName() const override { return "TBitmap"; }

@@ -43,8 +43,8 @@ void TVelmarForm::ShowPhotoFile(const std::string& path)
     try {
         TJPEGImage jpeg;
         jpeg.LoadFromFile(path);
-        auto bitmap = std::make_unique<TBitmap>();
-        jpeg.AssignTo(*bitmap);
+        // The decoded pixels move into the viewer's bitmap: the JPEG image goes right after.
+        auto bitmap = std::make_unique<TBitmap>(std::move(jpeg.Bitmap()));
         Image->SetCenter(true);
         Image->Picture().SetGraphic(std::move(bitmap));
     } catch (const std::exception&) {

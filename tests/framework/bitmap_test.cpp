@@ -99,3 +99,13 @@ TEST(Bitmap, DamagedFilesAreRejectedWithTheBitmapMessage)
     TBitmap b;
     EXPECT_THROW(b.LoadFromStream(odd), EInvalidGraphic);
 }
+
+TEST(Bitmap, MovingTakesThePixelsOverAndEmptiesTheSource)
+{
+    TBitmap source = Checker(TPixelFormat::pf24bit);
+    const std::uint8_t* pixels = source.ScanLine(0);
+    TBitmap moved(std::move(source));
+    EXPECT_EQ(moved.ScanLine(0), pixels) << "no copy";
+    EXPECT_EQ(moved.Canvas().Pixel(1, 1), RGB(0, 0, 255)); // drawing goes to the new owner
+    EXPECT_TRUE(source.Empty());
+}
