@@ -18,7 +18,7 @@ public:
     void Wake() override;
     void SetCursor(CursorShape cursor) override { m_cursor = cursor; }
     void Minimize() override;
-    void SetHitTest(std::function<bool(Point)> is_caption) override { m_is_caption = std::move(is_caption); }
+    void SetHitTest(std::function<bool(Point)>) override { } // nothing drags a window without a screen
     void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) override;
     int ScreenPixelsPerInch() const override { return m_pixels_per_inch; }
     Point ScreenPosition() const override { return { 0, 0 }; }
@@ -27,10 +27,8 @@ public:
     void Inject(const WindowEvent& event);
     void SetPixelsPerInch(int ppi) { m_pixels_per_inch = ppi; }
     CursorShape Cursor() const { return m_cursor; }
-    bool IsCaption(Point p) const { return m_is_caption && m_is_caption(p); }
     bool Minimized() const { return m_minimized; }
     bool Created() const { return m_created; }
-    int PresentCount() const { return m_present_count; }
     struct ErrorBox {
         std::string title;
         std::string message;
@@ -44,10 +42,8 @@ private:
     std::deque<WindowEvent> m_events;
     bool m_woken { false };
     std::vector<ErrorBox> m_error_boxes;
-    std::function<bool(Point)> m_is_caption;
     CursorShape m_cursor { CursorShape::Default };
     int m_pixels_per_inch { 96 };
     bool m_minimized { false };
     bool m_created { false };
-    int m_present_count { 0 };
 };
