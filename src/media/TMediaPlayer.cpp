@@ -326,27 +326,14 @@ void TMediaPlayer::Rewind()
 void TMediaPlayer::Next()
 {
     CheckIfOpen();
-    MCI_STATUS_PARMS status {};
-    status.dwItem = MCI_STATUS_TIME_FORMAT;
-    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-    Send(MCI_STATUS, &status);
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
-    if (status.dwReturn == MCI_FORMAT_TMSF) {
-        // By track: on to the next one, playing on when the device played.
-        bool playing = Mode() == dmPlaying;
-        status.dwItem = MCI_STATUS_NUMBER_OF_TRACKS;
-        m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-        Send(MCI_STATUS, &status);
-        std::uint32_t tracks = std::uint32_t(status.dwReturn);
+    if (StatusItem(MCI_STATUS_TIME_FORMAT) == MCI_FORMAT_TMSF) {
+        std::uint32_t tracks = StatusItem(MCI_STATUS_NUMBER_OF_TRACKS);
         std::uint32_t track = (std::uint32_t(Position()) & 0xFF) + 1;
-        parms.dwTo = MakeTmsf(track > tracks ? tracks : track);
-        m_flags = DefaultFlags() | MCI_TO;
-        Send(MCI_SEEK, &parms);
-        if (playing)
-            Play();
+        SeekToTrack(track > tracks ? tracks : track);
         return;
     }
+    MCI_SEEK_PARMS parms {};
+    parms.dwCallback = m_handle;
     m_flags = DefaultFlags() | MCI_SEEK_TO_END;
     Send(MCI_SEEK, &parms);
 }
@@ -354,24 +341,28 @@ void TMediaPlayer::Next()
 void TMediaPlayer::Previous()
 {
     CheckIfOpen();
-    MCI_STATUS_PARMS status {};
-    status.dwItem = MCI_STATUS_TIME_FORMAT;
-    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-    Send(MCI_STATUS, &status);
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
-    if (status.dwReturn == MCI_FORMAT_TMSF) {
-        bool playing = Mode() == dmPlaying;
+    if (StatusItem(MCI_STATUS_TIME_FORMAT) == MCI_FORMAT_TMSF) {
         std::uint32_t track = std::uint32_t(Position()) & 0xFF;
-        parms.dwTo = MakeTmsf(track > 1 ? track - 1 : 1);
-        m_flags = DefaultFlags() | MCI_TO;
-        Send(MCI_SEEK, &parms);
-        if (playing)
-            Play();
+        SeekToTrack(track > 1 ? track - 1 : 1);
         return;
     }
+    MCI_SEEK_PARMS parms {};
+    parms.dwCallback = m_handle;
     m_flags = DefaultFlags() | MCI_SEEK_TO_START;
     Send(MCI_SEEK, &parms);
+}
+
+// By track: on to the given one, playing on when the device played.
+void TMediaPlayer::SeekToTrack(std::uint32_t track)
+{
+    bool playing = Mode() == dmPlaying;
+    MCI_SEEK_PARMS parms {};
+    parms.dwCallback = m_handle;
+    parms.dwTo = MakeTmsf(track);
+    m_flags = DefaultFlags() | MCI_TO;
+    Send(MCI_SEEK, &parms);
+    if (playing)
+        Play();
 }
 
 void TMediaPlayer::Eject()
@@ -387,11 +378,7 @@ void TMediaPlayer::Eject()
 
 int TMediaPlayer::Position()
 {
-    MCI_STATUS_PARMS parms {};
-    parms.dwItem = MCI_STATUS_POSITION;
-    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-    Send(MCI_STATUS, &parms);
-    return int(parms.dwReturn);
+    return int(StatusItem(MCI_STATUS_POSITION));
 }
 
 void TMediaPlayer::SetPosition(int position)
@@ -407,24 +394,28 @@ void TMediaPlayer::SetPosition(int position)
 int TMediaPlayer::Length()
 {
     CheckIfOpen();
-    MCI_STATUS_PARMS parms {};
-    parms.dwItem = MCI_STATUS_LENGTH;
-    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-    Send(MCI_STATUS, &parms);
-    return int(parms.dwReturn);
+    return int(StatusItem(MCI_STATUS_LENGTH));
 }
 
 TMPModes TMediaPlayer::Mode()
 {
-    MCI_STATUS_PARMS parms {};
-    parms.dwItem = MCI_STATUS_MODE;
-    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
     // With nothing open the command fails and returns no mode: report "not ready", so that a
     // caller waiting for stopped or paused never takes a closed player for either.
-    if (Send(MCI_STATUS, &parms) != 0)
+    std::uint32_t value = StatusItem(MCI_STATUS_MODE);
+    if (m_last_error != 0)
         return dmNotReady;
-    auto mode = std::uint8_t(std::uint8_t(parms.dwReturn & 0xFF) - 12);
+    auto mode = std::uint8_t(std::uint8_t(value & 0xFF) - 12);
     return mode <= dmOpen ? TMPModes(mode) : dmNotReady;
+}
+
+// One status item, waited for; 0 when the device refuses (the error is in m_last_error).
+std::uint32_t TMediaPlayer::StatusItem(std::uint32_t item)
+{
+    MCI_STATUS_PARMS parms {};
+    parms.dwItem = item;
+    m_flags = MCI_STATUS_ITEM | MCI_WAIT;
+    Send(MCI_STATUS, &parms);
+    return std::uint32_t(parms.dwReturn);
 }
 
 Rect TMediaPlayer::DisplayArea()

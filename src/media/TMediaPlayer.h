@@ -133,6 +133,8 @@ private:
     void GetDeviceCaps();
     void SetTimeFormat(std::uint32_t format);
     MciError Send(std::uint32_t command, void* params);
+    std::uint32_t StatusItem(std::uint32_t item);
+    void SeekToTrack(std::uint32_t track);
     void MMNotify(std::uint32_t code);
 
     std::string m_file_name;
