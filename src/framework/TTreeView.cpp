@@ -2,23 +2,10 @@
 
 #include "framework/Exception.h"
 #include "framework/TForm.h"
+#include "platform/Cp1251.h"
 
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-// Windows-1251 lower case, for matching a typed character against the captions' first letters.
-unsigned char LowerCp1251(unsigned char c)
-{
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDF))
-        return static_cast<unsigned char>(c + 32);
-    if (c == 0xA8) // Ё
-        return 0xB8;
-    return c;
-}
-
-} // namespace
 
 TTreeView::TTreeView(TComponent* owner)
     : TWinControl(owner)

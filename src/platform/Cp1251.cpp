@@ -100,3 +100,12 @@ std::string Utf8ToCp1251(std::string_view text)
     }
     return out;
 }
+
+unsigned char LowerCp1251(unsigned char byte)
+{
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDF))
+        return static_cast<unsigned char>(byte + 32);
+    if (byte == 0xA8) // Ё
+        return 0xB8;
+    return byte;
+}

@@ -10,3 +10,5 @@ std::string Cp1251ToUtf8(std::string_view text);
 std::string Utf8ToCp1251(std::string_view text);
 // The Unicode code point of one Windows-1251 byte; 0xFFFD for the one undefined byte (0x98).
 char32_t Cp1251ToCodePoint(unsigned char byte);
+// Lower case of one Windows-1251 byte: Latin and Cyrillic capitals, Ё included; others unchanged.
+unsigned char LowerCp1251(unsigned char byte);
