@@ -40,10 +40,10 @@ namespace {
 
 constexpr double kVideoSeconds = 10.0;
 
-double ProcessCpuSeconds()
+double CpuSeconds(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID)
 {
     timespec ts {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    clock_gettime(clock, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
 }
 
@@ -176,12 +176,12 @@ PlaybackFigures PlayThroughPlayer(const std::string& file)
     player->SetDisplayArea(video->ClientRect());
     app->ProcessMessages();
 
-    double cpu_start = ProcessCpuSeconds();
+    double cpu_start = CpuSeconds();
     auto wall_start = std::chrono::steady_clock::now();
     player->Play();
     for (int guard = 0; !ended && guard < 1000; ++guard)
         app->RunFor(50);
-    figures.cpu_seconds = ProcessCpuSeconds() - cpu_start;
+    figures.cpu_seconds = CpuSeconds() - cpu_start;
     figures.wall_seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
     figures.ended = ended && player->LastNotice() == noticeSuccessful;
     MciGetPlaybackStats(player->DeviceID(), figures.stats);
@@ -195,12 +195,12 @@ void PlaybackAgainstPlainDecode(benchmark::State& state, bool sound)
 {
     const std::string& file = ClipPath(sound);
     for (auto _ : state) {
-        double start = ProcessCpuSeconds();
+        double start = CpuSeconds();
         int pictures = PlainDecodeAndScale(file, true, Pace::ClipRate);
-        double plain = ProcessCpuSeconds() - start;
-        start = ProcessCpuSeconds();
+        double plain = CpuSeconds() - start;
+        start = CpuSeconds();
         PlainDecodeAndScale(file, true, Pace::FlatOut);
-        double plain_flat_out = ProcessCpuSeconds() - start;
+        double plain_flat_out = CpuSeconds() - start;
         PlaybackFigures played = PlayThroughPlayer(file);
         if (!played.ended || pictures != 250)
             state.SkipWithError("the clip did not play to its end");
@@ -234,13 +234,6 @@ void BM_PlainDecodeAndScale(benchmark::State& state)
 }
 BENCHMARK(BM_PlainDecodeAndScale)->Unit(benchmark::kMillisecond);
 
-double ThreadCpuSeconds()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
 // The same scaling of one 352 x 288 picture into the display's size, back to back or after the
 // thread has slept for a picture's time (argument: milliseconds asleep before each scaling). Shows
 // what a paced player pays for starting each picture on cold caches.
@@ -265,10 +258,10 @@ void BM_ScaleAfterIdle(benchmark::State& state)
     for (auto _ : state) {
         if (idle.count())
             std::this_thread::sleep_for(idle);
-        double start = ThreadCpuSeconds();
+        double start = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         sws_scale(sws, picture->data, picture->linesize, 0, 288, planes, strides);
         benchmark::DoNotOptimize(out.data());
-        state.SetIterationTime(ThreadCpuSeconds() - start);
+        state.SetIterationTime(CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - start);
     }
     sws_freeContext(sws);
     av_frame_free(&picture);
