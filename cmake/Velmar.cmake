@@ -1,10 +1,18 @@
 # velmar_library(NAME "DIR[;DIR...]" DEPS...): a static library of every .cpp in the folders (and
 # their sub-folders), so that a new file needs no edit of the build. A main.cpp is a program's
 # entry point and stays out.
+#
+# A layer's headers are included as "layer/Name.h". Each library gets an include root of its own
+# that holds only its folders of src/ (as links), and sees the roots of the libraries it links
+# to: a layer reaches itself and the layers below it, and an include that runs upward does not
+# compile.
 function(velmar_library name dirs)
   set(sources)
+  set(layer_root ${PROJECT_BINARY_DIR}/layers/${name})
   foreach(dir IN LISTS dirs)
     if(NOT IS_ABSOLUTE ${dir})
+      file(MAKE_DIRECTORY ${layer_root})
+      file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${dir} ${layer_root}/${dir} SYMBOLIC)
       set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${dir})
     endif()
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.S)
@@ -15,7 +23,9 @@ function(velmar_library name dirs)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(EXISTS ${layer_root})
+    target_include_directories(${name} PUBLIC ${layer_root})
+  endif()
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
