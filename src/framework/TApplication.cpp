@@ -8,8 +8,18 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
+#include <utility>
 
 TApplication* Application = nullptr;
+
+namespace {
+
+// Distinct messages that may wait behind the box showing; more go to standard error, so that a
+// storm of failures cannot bury the window under boxes.
+constexpr std::size_t MaxWaitingErrors = 16;
+
+} // namespace
 
 TApplication::TApplication(std::unique_ptr<WindowBackend> backend, std::string exe_name)
     : m_backend(std::move(backend))
@@ -22,6 +32,9 @@ TApplication::TApplication(std::unique_ptr<WindowBackend> backend, std::string e
 TApplication::~TApplication()
 {
     m_terminated = true;
+    m_destroying = true; // from here on errors go to standard error
+    for (const std::string& message : std::exchange(m_waiting_errors, {}))
+        WriteErrorToStandardError(message);
     // Components may stop threads that still hand work over (animations): while they go, the
     // GUI thread serves those calls through CheckSynchronize.
     DestroyComponents();
@@ -45,6 +58,18 @@ void TApplication::AttachForm(TForm* form)
     form->CreateWindow(*m_backend);
 }
 
+void TApplication::FormWindowCreated(TForm* form)
+{
+    if (m_main_form)
+        return;
+    m_main_form = form;
+    if (!m_waiting_errors.empty()) {
+        std::string first = std::move(m_waiting_errors.front());
+        m_waiting_errors.pop_front();
+        OpenErrorBox(first);
+    }
+}
+
 std::string TApplication::Title() const
 {
     std::string name = m_exe_name;
@@ -65,12 +90,109 @@ std::string TApplication::ErrorBoxMessage(const std::string& message)
     return text;
 }
 
-void TApplication::HandleException(const std::exception& error)
+std::string TApplication::ExceptionMessage(std::exception_ptr error)
 {
-    std::string message = error.what();
-    if (!dynamic_cast<const Exception*>(&error))
-        message = Utf8ToCp1251(message); // library errors speak UTF-8
-    m_backend->ShowErrorBox(Cp1251ToUtf8(Title()), Cp1251ToUtf8(ErrorBoxMessage(message)));
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return Utf8ToCp1251(e.what()); // library errors speak UTF-8
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr error) noexcept
+{
+    std::string message;
+    try {
+        message = ExceptionMessage(error);
+    } catch (...) {
+        message = "Out of memory"; // the text could not even be copied
+    }
+    ShowErrorMessage(message);
+}
+
+bool TApplication::CanShowErrorBox() const
+{
+    return !m_destroying && !m_error_box_failed;
+}
+
+bool TApplication::ErrorBoxShowing() const
+{
+    return m_main_form && m_main_form->ErrorBox();
+}
+
+void TApplication::ShowErrorMessage(const std::string& message) noexcept
+{
+    try {
+        std::string text = ErrorBoxMessage(message);
+        if (!CanShowErrorBox()) {
+            m_backend->ErrorReported(Cp1251ToUtf8(Title()), Cp1251ToUtf8(text));
+            WriteErrorToStandardError(text);
+            return;
+        }
+        // One user action that fails the same way many times (a timer, a repeating paint) gives
+        // one box.
+        const TErrorBox* showing = m_main_form ? m_main_form->ErrorBox() : nullptr;
+        if ((showing && showing->Message() == text)
+            || std::find(m_waiting_errors.begin(), m_waiting_errors.end(), text) != m_waiting_errors.end())
+            return;
+        m_backend->ErrorReported(Cp1251ToUtf8(Title()), Cp1251ToUtf8(text));
+        if (showing || !m_main_form) {
+            if (m_waiting_errors.size() < MaxWaitingErrors)
+                m_waiting_errors.push_back(text);
+            else
+                WriteErrorToStandardError(text);
+            return;
+        }
+        OpenErrorBox(text);
+    } catch (...) {
+        WriteErrorToStandardError(message);
+    }
+}
+
+void TApplication::OpenErrorBox(const std::string& message) noexcept
+{
+    try {
+        Size window { m_main_form->Width(), m_main_form->Height() };
+        m_main_form->ShowErrorBox(std::make_unique<TErrorBox>(Title(), message, window));
+    } catch (...) {
+        // No box can be laid out (no fonts): this message and the later ones go to standard error.
+        WriteErrorToStandardError(message);
+        ErrorBoxFailed();
+    }
+}
+
+void TApplication::ErrorBoxClosed() noexcept
+{
+    if (m_waiting_errors.empty() || !m_main_form || !CanShowErrorBox())
+        return;
+    std::string next = std::move(m_waiting_errors.front());
+    m_waiting_errors.pop_front();
+    OpenErrorBox(next);
+}
+
+void TApplication::ErrorBoxFailed() noexcept
+{
+    m_error_box_failed = true;
+    if (const TErrorBox* showing = m_main_form ? m_main_form->ErrorBox() : nullptr)
+        WriteErrorToStandardError(showing->Message());
+    for (const std::string& message : std::exchange(m_waiting_errors, {}))
+        WriteErrorToStandardError(message);
+    if (m_main_form)
+        m_main_form->CloseErrorBox();
+}
+
+void TApplication::WriteErrorToStandardError(const std::string& message) const noexcept
+{
+    try {
+        std::fprintf(stderr, "%s: %s\n", Cp1251ToUtf8(Title()).c_str(), Cp1251ToUtf8(message).c_str());
+    } catch (...) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    }
+    std::fflush(stderr);
 }
 
 void TApplication::Run()
@@ -110,25 +232,26 @@ void TApplication::Minimize()
 
 void TApplication::Step(int max_wait_ms)
 {
-    RunPosted();
-    FireTimers();
-    UpdateHint();
-    if (m_main_form)
-        m_main_form->PaintInvalid();
+    RunPending();
     if (m_terminated)
         return;
     WindowEvent event;
     if (m_backend->WaitEvent(event, MillisecondsToNextDeadline(max_wait_ms))) {
-        Dispatch(event);
+        Guard([&] { Dispatch(event); });
         // Take what else is waiting before painting again.
         while (!m_terminated && m_backend->WaitEvent(event, 0))
-            Dispatch(event);
+            Guard([&] { Dispatch(event); });
     }
+    RunPending();
+}
+
+void TApplication::RunPending()
+{
     RunPosted();
     FireTimers();
-    UpdateHint();
+    Guard([&] { UpdateHint(); });
     if (m_main_form)
-        m_main_form->PaintInvalid();
+        Guard([&] { m_main_form->PaintInvalid(); });
 }
 
 int TApplication::MillisecondsToNextDeadline(int limit) const
@@ -218,6 +341,9 @@ bool TApplication::CheckSynchronize()
             call->work();
             call->done.set_value();
         } catch (...) {
+            // Shown here, like any error on the GUI thread, and raised again in the waiting
+            // thread so that it can stop what it was doing.
+            HandleException(std::current_exception());
             call->done.set_exception(std::current_exception());
         }
     }

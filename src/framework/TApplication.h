@@ -38,12 +38,9 @@ public:
         return form;
     }
     TForm* MainForm() const { return m_main_form; }
-    // The first form that makes its window becomes the main form.
-    void FormWindowCreated(TForm* form)
-    {
-        if (!m_main_form)
-            m_main_form = form;
-    }
+    // The first form that makes its window becomes the main form; errors reported before it was
+    // there show now.
+    void FormWindowCreated(TForm* form);
 
     // The program file's name up to its first full stop, the first character kept and the rest in
     // lower case.
@@ -59,20 +56,36 @@ public:
     bool Terminated() const { return m_terminated; }
     void Minimize();
 
-    // Runs `handler`; an exception that leaves it is shown in the error box and the loop goes on.
+    // Runs `handler`; an exception that leaves it (of any type) is shown in the error box and the
+    // loop goes on.
     template<typename F>
     void Guard(F&& handler)
     {
         try {
             handler();
-        } catch (const std::exception& error) {
-            HandleException(error);
+        } catch (...) {
+            HandleException(std::current_exception());
         }
     }
-    void HandleException(const std::exception& error);
+    // Shows the exception's message in the error box, titled with Title().
+    void HandleException(std::exception_ptr error) noexcept;
+    // Shows a Windows-1251 message in the error box. The box is drawn over the main window, one at
+    // a time: a message that arrives while one shows waits for it to close, unless the same text
+    // is showing or waiting already. Before the main window exists messages wait for it; when no
+    // box can be drawn at all they go to standard error, so that none is lost.
+    void ShowErrorMessage(const std::string& message) noexcept;
+    // The message of an exception of any type, in Windows-1251.
+    static std::string ExceptionMessage(std::exception_ptr error);
     // The error box's message: the exception's text with a full stop added when its last
     // character sorts above ".".
     static std::string ErrorBoxMessage(const std::string& message);
+    bool ErrorBoxShowing() const;
+    // Messages waiting for the box showing to close.
+    std::size_t ErrorsWaiting() const { return m_waiting_errors.size(); }
+    // The main form closed its box: the next waiting message shows.
+    void ErrorBoxClosed() noexcept;
+    // The main form could not draw its box: that message and every later one go to standard error.
+    void ErrorBoxFailed() noexcept;
 
     // Thread-safe: `work` runs later on the GUI thread.
     void Post(std::function<void()> work);
@@ -108,7 +121,12 @@ public:
 private:
     void AttachForm(TForm* form);
     void Step(int max_wait_ms);
+    // Posted work and synchronised calls, due timers, the hint, painting: each guarded.
+    void RunPending();
     void Dispatch(const WindowEvent& event);
+    bool CanShowErrorBox() const;
+    void OpenErrorBox(const std::string& message) noexcept;
+    void WriteErrorToStandardError(const std::string& message) const noexcept;
     void RunPosted();
     void FireTimers();
     void UpdateHint();
@@ -125,6 +143,9 @@ private:
     std::thread::id m_gui_thread;
     std::atomic<bool> m_terminated { false }; // read by threads waiting to synchronise
     bool m_minimized { false };
+    bool m_destroying { false };
+    bool m_error_box_failed { false }; // the box cannot be drawn: messages go to standard error
+    std::deque<std::string> m_waiting_errors;
 
     std::mutex m_mutex; // guards m_posted, m_sync and m_closed
     bool m_closed { false }; // the application is going: no more synchronised calls

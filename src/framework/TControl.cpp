@@ -4,6 +4,8 @@
 #include "framework/TForm.h"
 #include "framework/TScreen.h"
 
+#include <utility>
+
 TScreen Screen;
 
 void TScreen::SetCursor(TCursor cursor)
@@ -169,6 +171,26 @@ TCanvas& TControl::Canvas()
 
 void TControl::Paint(TCanvas&)
 {
+}
+
+bool TControl::TryPaint(TCanvas& canvas)
+{
+    try {
+        Paint(canvas);
+        return true;
+    } catch (...) {
+        if (!Application)
+            throw; // drawn off-screen with no application to report to: the caller hears of it
+        m_paint_failed = true;
+        Application->HandleException(std::current_exception());
+        return false;
+    }
+}
+
+void TControl::ContentChanged()
+{
+    if (std::exchange(m_paint_failed, false))
+        Invalidate();
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)

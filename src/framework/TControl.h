@@ -88,6 +88,11 @@ public:
 
     // Painting in the control's own coordinates; the canvas is clipped to the control.
     virtual void Paint(TCanvas& canvas);
+    // Runs Paint. An error that leaves it is reported (in the error box) and marks the painting
+    // failed: from then on the control paints nothing of its own, and reports nothing more, until
+    // its content changes. False when Paint raised an error.
+    bool TryPaint(TCanvas& canvas);
+    bool PaintFailed() const { return m_paint_failed; }
     // Whether painting covers `rect` (own coordinates) with opaque pixels, so that nothing below
     // the control needs painting there.
     virtual bool Covers(Rect) const { return false; }
@@ -115,6 +120,9 @@ public:
     bool m_clicked { false };
 
 protected:
+    // The control has something new to show (a picture, items, a caption): a painting that failed
+    // is tried again. Callers invalidate what changed as before.
+    void ContentChanged();
     virtual void FontChanged() { Invalidate(); }
     virtual void BoundsChanged() { }
 
@@ -129,6 +137,7 @@ private:
     TCursor m_cursor { crDefault };
     std::string m_hint;
     bool m_show_hint { false };
+    bool m_paint_failed { false };
     TFont m_font;
     TColor m_color { clBtnFace };
     TCanvas m_canvas;

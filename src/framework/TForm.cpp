@@ -5,6 +5,7 @@
 #include "platform/Cp1251.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -53,7 +54,15 @@ void TForm::CreateWindow(WindowBackend& backend)
     m_backend = &backend;
     if (Application)
         Application->FormWindowCreated(this);
-    backend.SetHitTest([this](Point p) { return IsCaptionPoint(p); });
+    // The window system asks from inside its event handling, where an error must not pass.
+    backend.SetHitTest([this](Point p) {
+        try {
+            return IsCaptionPoint(p);
+        } catch (...) {
+            Application->HandleException(std::current_exception());
+            return false;
+        }
+    });
     InvalidateWindowRect(ClientRect());
     if (OnCreate)
         Application->Guard([&] { OnCreate(this); });
@@ -61,6 +70,8 @@ void TForm::CreateWindow(WindowBackend& backend)
 
 bool TForm::IsCaptionPoint(Point window_point) const
 {
+    if (m_error_box && m_error_box->BoundsRect().Contains(window_point))
+        return false;
     // Only the window's own surface answers the hit test; child windows handle their own input.
     TWinControl* window = const_cast<TForm*>(this);
     for (;;) {
@@ -140,17 +151,31 @@ void TForm::PaintInvalid()
 {
     if (!m_backend)
         return;
-    Rect dirty = m_dirty;
-    m_dirty = {};
+    Rect dirty = std::exchange(m_dirty, {});
     if (!dirty.IsEmpty()) {
+        struct Painting {
+            bool& flag;
+            ~Painting() { flag = false; }
+        } painting { m_painting };
         m_painting = true;
+        m_failed_area = {};
         PaintTree(m_paint_canvas, dirty);
-        m_painting = false;
+        // What a failing control left half drawn is painted again without it before anything is
+        // shown. Every pass that finds a failure leaves out one more control, so a few suffice.
+        for (int pass = 0; pass < 8 && !m_failed_area.IsEmpty(); ++pass) {
+            Rect again = std::exchange(m_failed_area, {});
+            dirty = dirty.United(again);
+            PaintTree(m_paint_canvas, again);
+        }
+        m_failed_area = {};
         if (!m_hint_text.empty() && !m_hint_rect.Intersected(dirty).IsEmpty())
-            PaintHintWindow(m_paint_canvas);
+            Application->Guard([&] { PaintHintWindow(m_paint_canvas); });
     }
     Rect present = dirty.United(m_drawn);
     m_drawn = {};
+    // The box lies over everything, also over what controls drew outside a paint.
+    if (m_error_box && !present.Intersected(m_error_box->BoundsRect()).IsEmpty())
+        PaintErrorBox(present);
     if (!present.IsEmpty())
         m_backend->Present(present);
 }
@@ -202,6 +227,8 @@ TControl* TForm::ControlAtWindowPoint(Point p) const
 
 TCursor TForm::CursorAtMouse() const
 {
+    if (m_error_box)
+        return crDefault;
     if (Screen.Cursor() != crDefault)
         return Screen.Cursor();
     TControl* control = m_capture ? m_capture : ControlAtWindowPoint(m_mouse);
@@ -237,6 +264,22 @@ void TForm::SetHover(TControl* control)
 void TForm::HandleEvent(const WindowEvent& event)
 {
     using Type = WindowEvent::Type;
+    if (m_error_box) {
+        switch (event.type) {
+        case Type::MouseMove:
+        case Type::MouseDown:
+        case Type::MouseUp:
+        case Type::DoubleClick:
+        case Type::Wheel:
+        case Type::KeyDown:
+        case Type::KeyUp:
+        case Type::Char:
+            DispatchToErrorBox(event);
+            return;
+        default:
+            break;
+        }
+    }
     switch (event.type) {
     case Type::MouseMove:
     case Type::MouseDown:
@@ -332,6 +375,12 @@ void TForm::DispatchMouse(const WindowEvent& event)
 void TForm::DispatchKey(const WindowEvent& event)
 {
     using Type = WindowEvent::Type;
+    if (event.type == Type::KeyUp && m_swallowed_key_up && event.key == m_swallowed_key_up) {
+        m_swallowed_key_up = 0;
+        return;
+    }
+    if (event.type == Type::KeyDown)
+        m_swallowed_key_up = 0;
     TWinControl* target = m_active_control ? m_active_control : this;
     if (event.type == Type::KeyDown) {
         int key = event.key;
@@ -386,6 +435,113 @@ void TForm::PaintHintWindow(TCanvas& canvas)
     canvas.FrameRect(m_hint_rect);
     canvas.SetBkMode(TRANSPARENT);
     canvas.TextOut(m_hint_rect.left + 4, m_hint_rect.top + 2, m_hint_text);
+}
+
+void TForm::ShowErrorBox(std::unique_ptr<TErrorBox> box)
+{
+    if (m_error_box)
+        InvalidateWindowRect(m_error_box->BoundsRect());
+    m_error_box = std::move(box);
+    if (!m_error_box)
+        return;
+    // What the pointer was doing is cancelled: no hint, and a press under way will click nothing.
+    if (m_capture)
+        m_capture->m_clicked = false;
+    if (Application)
+        Application->CancelHint();
+    InvalidateWindowRect(m_error_box->BoundsRect());
+    UpdateCursor();
+}
+
+void TForm::CloseErrorBox()
+{
+    if (!m_error_box)
+        return;
+    InvalidateWindowRect(m_error_box->BoundsRect());
+    m_error_box.reset();
+    UpdateCursor();
+    if (Application)
+        Application->ErrorBoxClosed();
+}
+
+void TForm::DispatchToErrorBox(const WindowEvent& event)
+{
+    using Type = WindowEvent::Type;
+    Point p { event.x, event.y };
+    auto repaint_button = [&](bool was_pressed) {
+        if (m_error_box->OkPressed() != was_pressed)
+            InvalidateWindowRect(m_error_box->OkButtonRect());
+    };
+    switch (event.type) {
+    case Type::MouseMove: {
+        m_mouse = p;
+        bool was_pressed = m_error_box->OkPressed();
+        m_error_box->MouseMove(p);
+        repaint_button(was_pressed);
+        UpdateCursor();
+        break;
+    }
+    case Type::MouseDown:
+    case Type::DoubleClick:
+        m_mouse = p;
+        if (event.button == 1) {
+            bool was_pressed = m_error_box->OkPressed();
+            m_error_box->MouseDown(p);
+            repaint_button(was_pressed);
+        }
+        break;
+    case Type::MouseUp: {
+        m_mouse = p;
+        if (TControl* pressed = std::exchange(m_capture, nullptr)) {
+            // The press began before the box: it ends where it began (a scroll bar stops
+            // repeating), without a click.
+            pressed->m_clicked = false;
+            Point local = Local(pressed, p);
+            TMouseButton button = ButtonOf(event.button);
+            Application->Guard([&] { pressed->MouseUp(button, event.shift, local.x, local.y); });
+            if (!m_error_box)
+                return;
+        }
+        if (event.button != 1)
+            break;
+        bool was_pressed = m_error_box->OkPressed();
+        if (m_error_box->MouseUp(p)) {
+            CloseErrorBox();
+            return;
+        }
+        repaint_button(was_pressed);
+        break;
+    }
+    case Type::KeyDown:
+        if (TErrorBox::ClosesOnKey(event.key)) {
+            m_swallowed_key_up = event.key;
+            CloseErrorBox();
+        }
+        break;
+    default:
+        break; // the wheel, other keys, releases and characters go nowhere while the box shows
+    }
+}
+
+void TForm::PaintErrorBox(Rect area)
+{
+    struct Painting {
+        bool& flag;
+        ~Painting() { flag = false; }
+    } painting { m_painting };
+    m_painting = true;
+    m_paint_canvas.SetOrigin({ 0, 0 });
+    m_paint_canvas.SetClip(area.Intersected(m_error_box->BoundsRect()));
+    try {
+        m_error_box->Paint(m_paint_canvas);
+    } catch (...) {
+        // The box cannot be drawn (its fonts are gone): its message, and later ones, go to
+        // standard error instead.
+        if (Application)
+            Application->ErrorBoxFailed();
+        else
+            m_error_box.reset();
+    }
 }
 
 void TForm::Activate()

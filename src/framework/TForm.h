@@ -1,9 +1,11 @@
 #pragma once
 
+#include "framework/TErrorBox.h"
 #include "framework/TWinControl.h"
 #include "platform/WindowBackend.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // Answers of the non-client hit test.
@@ -39,8 +41,11 @@ public:
     void ControlDestroying(TControl* control);
 
     void InvalidateWindowRect(Rect rect);
-    // Paints the invalid region into the back buffer and presents it.
+    // Paints the invalid region into the back buffer and presents it. A control whose painting
+    // fails is left out, so the others still paint and nothing half drawn is shown.
     void PaintInvalid();
+    // A control failed while painting this area (window coordinates): it is painted again at once.
+    void PaintFailedIn(Rect window_rect) { m_failed_area = m_failed_area.United(window_rect); }
     // Paints the whole window into the back buffer (the repaint benchmark measures this).
     void PaintWindow();
     CanvasSurface& WindowSurface() { return m_surface; }
@@ -62,6 +67,15 @@ public:
     void ShowHintWindow(const std::string& text, Point at);
     void HideHintWindow();
     const std::string& HintWindowText() const { return m_hint_text; }
+
+    // The error box drawn over the window (the application shows one at a time). While it shows,
+    // input goes to it alone: clicks elsewhere do nothing; Enter, Escape, Space or a click on OK
+    // close it. A press that began before it still ends where it began, but clicks nothing. The
+    // title strip still drags the window.
+    void ShowErrorBox(std::unique_ptr<TErrorBox> box);
+    const TErrorBox* ErrorBox() const { return m_error_box.get(); }
+    // Closes the box as its OK button does; the application then shows the next one, if any.
+    void CloseErrorBox();
 
     void Activate();
     void Deactivate();
@@ -91,6 +105,8 @@ private:
 
     void DispatchMouse(const WindowEvent& event);
     void DispatchKey(const WindowEvent& event);
+    void DispatchToErrorBox(const WindowEvent& event);
+    void PaintErrorBox(Rect area);
     void SetHover(TControl* control);
     void PaintHintWindow(TCanvas& canvas);
 
@@ -100,6 +116,9 @@ private:
     TCanvas m_paint_canvas { &m_surface };
     Rect m_dirty;
     Rect m_drawn; // drawn outside a paint, to present
+    Rect m_failed_area; // where a control failed to paint in this pass
+    std::unique_ptr<TErrorBox> m_error_box;
+    int m_swallowed_key_up { 0 }; // the key that closed the box: its release goes nowhere
     TWinControl* m_active_control { nullptr };
     TControl* m_capture { nullptr };
     TControl* m_hover { nullptr };

@@ -41,6 +41,7 @@ void TImage::PictureChanged()
         graphic->SetTransparent(true); // raises OnChange again, which lands here once more
     if (m_auto_size && graphic && !graphic->Empty())
         SetBounds(Left(), Top(), graphic->Width(), graphic->Height());
+    ContentChanged();
     Invalidate();
 }
 

@@ -10,6 +10,7 @@ void TLabel::SetCaption(const std::string& caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
+    ContentChanged();
     AdjustBounds();
     Invalidate();
 }

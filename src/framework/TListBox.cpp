@@ -17,6 +17,7 @@ TListBox::~TListBox() = default;
 
 void TListBox::ItemsChanged()
 {
+    ContentChanged();
     m_known_count = Count();
     if (m_item_index >= Count())
         m_item_index = -1;

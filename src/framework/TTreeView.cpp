@@ -401,6 +401,7 @@ void TTreeView::ExpandNode(TTreeNode* node, bool expand)
 
 void TTreeView::NodesChanged()
 {
+    ContentChanged();
     m_rows_valid = false;
     m_content_width = -1;
     if (m_items.Updating())

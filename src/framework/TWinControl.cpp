@@ -103,14 +103,25 @@ void TWinControl::PaintTree(TCanvas& canvas, Rect window_dirty)
         canvas.Pen() = TPen {};
         canvas.CopyMode = TCopyMode::cmSrcCopy;
         canvas.SetBkMode(OPAQUE);
-        control->Paint(canvas);
+        if (control->PaintFailed()) {
+            // Nothing of its own until its content changes; a windowed control still hides what
+            // lies below it.
+            if (control->IsWindowed())
+                canvas.FillRect(control->ClientRect());
+            return;
+        }
+        // A failure may have left the area half drawn: the form paints it again without the control.
+        if (!control->TryPaint(canvas))
+            if (TForm* form = ParentForm())
+                form->PaintFailedIn(clip);
     };
     // Painting starts at the topmost control that hides everything below it in the dirty area:
     // a windowed child covering it all leaves nothing else to paint; an opaque windowless child
     // covering it all hides this control's own painting and the windowless children below it.
     Rect local = visible.Translated(-origin.x, -origin.y);
     auto covers = [&](TControl* child) {
-        return child->Visible() && child->Covers(local.Translated(-child->Left(), -child->Top()));
+        return child->Visible() && (child->IsWindowed() || !child->PaintFailed())
+            && child->Covers(local.Translated(-child->Left(), -child->Top()));
     };
     auto first_windowless = m_controls.end();
     bool hidden_by_window = false;

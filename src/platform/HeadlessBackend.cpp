@@ -52,7 +52,7 @@ void HeadlessBackend::Minimize()
     Inject({ .type = WindowEvent::Type::Minimize });
 }
 
-void HeadlessBackend::ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8)
+void HeadlessBackend::ErrorReported(const std::string& title_utf8, const std::string& message_utf8)
 {
     std::lock_guard lock(m_mutex);
     m_error_boxes.push_back({ title_utf8, message_utf8 });

@@ -8,7 +8,7 @@
 #include <vector>
 
 // The window as a pixel buffer: nothing is shown, input is injected. The harness and the tests use
-// it; error boxes are recorded instead of shown.
+// it; the messages of the error boxes the framework draws are recorded too.
 class HeadlessBackend : public WindowBackend {
 public:
     void Create(int width, int height, const std::string& title_utf8) override;
@@ -19,7 +19,7 @@ public:
     void SetCursor(CursorShape cursor) override { m_cursor = cursor; }
     void Minimize() override;
     void SetHitTest(std::function<bool(Point)>) override { } // nothing drags a window without a screen
-    void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) override;
+    void ErrorReported(const std::string& title_utf8, const std::string& message_utf8) override;
     int ScreenPixelsPerInch() const override { return m_pixels_per_inch; }
     Point ScreenPosition() const override { return { 0, 0 }; }
 
@@ -33,6 +33,7 @@ public:
         std::string title;
         std::string message;
     };
+    // The error boxes reported since the last call.
     std::vector<ErrorBox> TakeErrorBoxes();
 
 private:

@@ -161,11 +161,6 @@ public:
 
     void SetHitTest(std::function<bool(Point)> is_caption) override { m_is_caption = std::move(is_caption); }
 
-    void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) override
-    {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title_utf8.c_str(), message_utf8.c_str(), m_window);
-    }
-
     int ScreenPixelsPerInch() const override
     {
         float ddpi = 0, hdpi = 0, vdpi = 0;

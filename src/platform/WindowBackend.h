@@ -31,7 +31,7 @@ struct WindowEvent {
 };
 
 // The narrow window interface the framework stands on: one top-level window with a 32-bit back
-// buffer, input events, a cursor and a modal error box. Implemented over SDL2 and headless.
+// buffer, input events and a cursor. Implemented over SDL2 and headless.
 class WindowBackend {
 public:
     virtual ~WindowBackend() = default;
@@ -50,8 +50,9 @@ public:
     // `is_caption` tells, for a point of the client area, whether the window system should treat
     // it as the title bar (pressing there drags the window).
     virtual void SetHitTest(std::function<bool(Point)> is_caption) = 0;
-    // The modal error message box: error icon, one OK button. Texts in UTF-8.
-    virtual void ShowErrorBox(const std::string& title_utf8, const std::string& message_utf8) = 0;
+    // The framework draws its error box itself; it tells the backend of every message it reports
+    // that way (the headless backend records them for the harness and the tests). Texts in UTF-8.
+    virtual void ErrorReported(const std::string&, const std::string&) { }
     virtual int ScreenPixelsPerInch() const = 0;
     virtual Point ScreenPosition() const = 0;
 };

@@ -67,6 +67,10 @@ TEST(ErrorBox, AnErrorEndsItsHandlerAndTheLoopGoesOn)
         h.backend->Inject({ .type = WindowEvent::Type::MouseDown, .x = 10, .y = 10 });
         h.backend->Inject({ .type = WindowEvent::Type::MouseUp, .x = 10, .y = 10 });
         h.app->ProcessMessages();
+        // The user reads the box and closes it.
+        h.backend->Inject({ .type = WindowEvent::Type::KeyDown, .key = VK_RETURN });
+        h.app->ProcessMessages();
+        EXPECT_FALSE(h.app->ErrorBoxShowing());
     }
     auto boxes = h.backend->TakeErrorBoxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -134,7 +138,7 @@ TEST(Threads, SynchronizeRunsOnTheGuiThreadAndWaits)
     EXPECT_EQ(ran_on, std::this_thread::get_id());
 }
 
-TEST(Threads, SynchronizeRaisesTheCallsErrorInTheCallingThread)
+TEST(Threads, SynchronizeShowsTheCallsErrorAndRaisesItInTheCallingThread)
 {
     HeadlessApp h;
     std::string caught;
@@ -151,7 +155,9 @@ TEST(Threads, SynchronizeRaisesTheCallsErrorInTheCallingThread)
         h.app->RunFor(5);
     worker.join();
     EXPECT_EQ(caught, "boom");
-    EXPECT_TRUE(h.backend->TakeErrorBoxes().empty());
+    auto boxes = h.backend->TakeErrorBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message, "boom.");
 }
 
 TEST(Threads, PostedWorkRunsInOrderOnTheGuiThread)

@@ -91,8 +91,21 @@ void Harness::Close()
 
 void Harness::Inject(WindowEvent event)
 {
+    ConfirmErrorBoxes();
     m_backend->Inject(event);
     m_application->ProcessMessages();
+}
+
+void Harness::ConfirmErrorBoxes()
+{
+    // A user reads the box and presses Enter before doing anything else; so does the harness, so
+    // that a script goes on as the user would. A box that keeps coming back is answered a bounded
+    // number of times.
+    for (int answered = 0; answered < 100 && m_application->ErrorBoxShowing(); ++answered) {
+        m_backend->Inject({ .type = WindowEvent::Type::KeyDown, .key = VK_RETURN, .ch = '\r' });
+        m_backend->Inject({ .type = WindowEvent::Type::KeyUp, .key = VK_RETURN });
+        m_application->ProcessMessages();
+    }
 }
 
 void Harness::Move(int x, int y)

@@ -36,6 +36,8 @@ public:
 
 private:
     void Inject(WindowEvent event);
+    // Closes the error boxes showing, as the user does with Enter.
+    void ConfirmErrorBoxes();
     void DumpControls(class Json& json);
     void DumpState(class Json& json);
 
