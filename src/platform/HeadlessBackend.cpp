@@ -6,14 +6,21 @@
 void HeadlessBackend::Create(int width, int height, const std::string&)
 {
     m_surface.Resize(width, height, 0xFF000000u);
+    if (m_present_factor > 0) {
+        m_scale = WindowScale(m_present_factor, { width, height });
+        m_presented.Resize(m_scale.Device().width, m_scale.Device().height, 0xFF000000u);
+    }
     m_created = true;
     // A window manager activates a window it shows.
     Inject({ .type = WindowEvent::Type::Activate });
 }
 
-void HeadlessBackend::Present(Rect)
+void HeadlessBackend::Present(Rect dirty)
 {
-    // The pixels stay in the surface, where the harness and the tests read them.
+    // The pixels stay in the surface, where the harness and the tests read them; a screen picture
+    // gets them scaled.
+    if (!m_presented.IsEmpty())
+        m_scale.Scale(m_surface, dirty, m_presented);
 }
 
 bool HeadlessBackend::WaitEvent(WindowEvent& event, int timeout_ms)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WindowBackend.h"
+#include "platform/WindowScale.h"
 
 #include <condition_variable>
 #include <deque>
@@ -26,6 +27,11 @@ public:
     // Test and harness side.
     void Inject(const WindowEvent& event);
     void SetPixelsPerInch(int ppi) { m_pixels_per_inch = ppi; }
+    // Presents into a screen picture at the given scale, as a window on a screen would (before
+    // Create). Without it, presenting leaves the pixels in Surface() only.
+    void SetPresentScale(double factor) { m_present_factor = factor; }
+    const PixelBuffer& Presented() const { return m_presented; }
+    const WindowScale& Scale() const { return m_scale; }
     CursorShape Cursor() const { return m_cursor; }
     bool Minimized() const { return m_minimized; }
     bool Created() const { return m_created; }
@@ -38,6 +44,9 @@ public:
 
 private:
     PixelBuffer m_surface;
+    double m_present_factor { 0 }; // 0: no screen picture
+    WindowScale m_scale;
+    PixelBuffer m_presented;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<WindowEvent> m_events;

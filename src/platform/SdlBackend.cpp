@@ -1,7 +1,16 @@
 #include "platform/WindowBackend.h"
 
+#include "platform/DesktopScale.h"
+#include "platform/PngCodec.h"
+#include "platform/WindowScale.h"
+
 #include <SDL.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -66,9 +75,41 @@ unsigned ShiftOf(Uint16 mod)
     return shift;
 }
 
+// Sets an environment variable for the life of the object (when `value` is not empty), then puts
+// back what was there.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value)
+        : m_name(name)
+    {
+        if (value.empty())
+            return;
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        m_set = ::setenv(name, value.c_str(), 1) == 0;
+    }
+    ~ScopedEnvironment()
+    {
+        if (!m_set)
+            return;
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+    bool m_set { false };
+};
+
 class SdlBackend : public WindowBackend {
 public:
-    SdlBackend()
+    explicit SdlBackend(const WindowIdentity& identity)
+        : m_identity(identity)
     {
         // A desktop program needs a desktop: without an X or Wayland display SDL would fall back to
         // drivers that draw nowhere a user can see (unless a driver is asked for by name).
@@ -96,27 +137,82 @@ public:
 
     void Create(int width, int height, const std::string& title_utf8) override
     {
-        m_window = SDL_CreateWindow(title_utf8.c_str(), 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+        Size window { width, height };
+        std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        DesktopScaleSettings settings = ReadDesktopScaleSettings(driver == "x11");
+        SDL_Rect usable {};
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+            settings.usable = { usable.w, usable.h };
+        ScaleChoice choice = ChooseWindowScale(settings, window);
+        if (!choice.warning.empty())
+            std::fprintf(stderr, "velmar: %s\n", choice.warning.c_str());
+        m_scale = WindowScale(choice.factor, window);
+
+        // Hidden until it has its final size, so that a compositor's own scale (below) does not
+        // show as a jump.
+        Size device = m_scale.Device();
+        {
+            // SDL takes the window class (X11) and the app id (Wayland) from the environment when it
+            // makes the window; programs started later (the web browser) must not inherit them.
+            ScopedEnvironment x11_class("SDL_VIDEO_X11_WMCLASS", m_identity.window_class);
+            ScopedEnvironment app_id("SDL_VIDEO_WAYLAND_WMCLASS", m_identity.app_id);
+            m_window = SDL_CreateWindow(title_utf8.c_str(), 0, 0, device.width, device.height,
+                SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+        }
         if (!m_window)
             throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+        SetIcon();
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer)
             m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
         if (!m_renderer)
             throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
-        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+
+        // A compositor that scales windows itself (Wayland) counts the window in its own units and
+        // gives the renderer more pixels than that: the window then takes the screen pixels the
+        // scale asks for in fewer units, and its default scale is the compositor's.
+        int units_w = 0, units_h = 0, pixels_w = 0, pixels_h = 0;
+        SDL_GetWindowSize(m_window, &units_w, &units_h);
+        SDL_GetRendererOutputSize(m_renderer, &pixels_w, &pixels_h);
+        if (units_w > 0 && pixels_w > units_w) {
+            double compositor = double(pixels_w) / units_w;
+            if (!choice.chosen_by_user) {
+                settings.display_scale = compositor;
+                settings.usable = { int(settings.usable.width * compositor), int(settings.usable.height * compositor) };
+                m_scale = WindowScale(ChooseWindowScale(settings, window).factor, window);
+                device = m_scale.Device();
+            }
+            SDL_SetWindowSize(m_window, int(std::lround(device.width / compositor)),
+                int(std::lround(device.height / compositor)));
+            SDL_GetWindowSize(m_window, &units_w, &units_h);
+        }
+        m_units = { units_w > 0 ? units_w : device.width, units_h > 0 ? units_h : device.height };
+
+        m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, device.width,
+            device.height);
+        if (!m_texture)
+            throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
         m_surface.Resize(width, height, 0xFF000000u);
         SDL_SetWindowHitTest(m_window, &SdlBackend::HitTest, this);
+        SDL_ShowWindow(m_window);
     }
 
     PixelBuffer& Surface() override { return m_surface; }
 
     void Present(Rect dirty) override
     {
-        dirty = dirty.Intersected(m_surface.Bounds());
-        if (!dirty.IsEmpty()) {
-            SDL_Rect area { dirty.left, dirty.top, dirty.Width(), dirty.Height() };
-            SDL_UpdateTexture(m_texture, &area, m_surface.Row(dirty.top) + dirty.left, m_surface.Stride() * 4);
+        // The window's picture is scaled once, straight into the texture, which the renderer then
+        // shows pixel for pixel.
+        Rect target = m_scale.ToDevice(dirty);
+        if (!target.IsEmpty()) {
+            SDL_Rect area { target.left, target.top, target.Width(), target.Height() };
+            void* pixels = nullptr;
+            int pitch = 0;
+            if (SDL_LockTexture(m_texture, &area, &pixels, &pitch) == 0) {
+                PixelBuffer locked = PixelBuffer::View(static_cast<Pixel*>(pixels), area.w, area.h, pitch / 4);
+                m_scale.Scale(m_surface, dirty, locked, target.TopLeft());
+                SDL_UnlockTexture(m_texture);
+            }
         }
         SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
         SDL_RenderPresent(m_renderer);
@@ -180,9 +276,38 @@ private:
     static SDL_HitTestResult HitTest(SDL_Window*, const SDL_Point* area, void* data)
     {
         auto* self = static_cast<SdlBackend*>(data);
-        if (self->m_is_caption && self->m_is_caption({ area->x, area->y }))
+        if (self->m_is_caption && self->m_is_caption(self->ToWindow(area->x, area->y)))
             return SDL_HITTEST_DRAGGABLE;
         return SDL_HITTEST_NORMAL;
+    }
+
+    // A point in the window system's units to the window pixel drawn there.
+    Point ToWindow(int x, int y) const
+    {
+        Size device = m_scale.Device();
+        if (m_units.width > 0 && m_units.width != device.width)
+            x = int(std::int64_t(x) * device.width / m_units.width);
+        if (m_units.height > 0 && m_units.height != device.height)
+            y = int(std::int64_t(y) * device.height / m_units.height);
+        return m_scale.ToWindow({ x, y });
+    }
+
+    void SetIcon()
+    {
+        if (m_identity.icon_png.empty())
+            return;
+        try {
+            m_icon = DecodePng(m_identity.icon_png);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "velmar: the window's icon: %s\n", error.what());
+            return;
+        }
+        SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(m_icon.Row(0), m_icon.Width(), m_icon.Height(), 32,
+            m_icon.Stride() * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (icon) {
+            SDL_SetWindowIcon(m_window, icon);
+            SDL_FreeSurface(icon);
+        }
     }
 
     bool Translate(const SDL_Event& e, WindowEvent& out)
@@ -197,24 +322,32 @@ private:
         case SDL_QUIT:
             out.type = Type::Close;
             return true;
-        case SDL_MOUSEMOTION:
+        case SDL_MOUSEMOTION: {
             out.type = Type::MouseMove;
-            out.x = e.motion.x;
-            out.y = e.motion.y;
+            Point p = ToWindow(e.motion.x, e.motion.y);
+            out.x = p.x;
+            out.y = p.y;
             return true;
+        }
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEBUTTONUP: {
             out.type = e.type == SDL_MOUSEBUTTONUP ? Type::MouseUp
                 : e.button.clicks >= 2 && e.button.clicks % 2 == 0 ? Type::DoubleClick
                                                                     : Type::MouseDown;
-            out.x = e.button.x;
-            out.y = e.button.y;
+            Point p = ToWindow(e.button.x, e.button.y);
+            out.x = p.x;
+            out.y = p.y;
             out.button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_MIDDLE ? 2 : 3;
             return true;
+        }
         case SDL_MOUSEWHEEL: {
             out.type = Type::Wheel;
             out.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-            SDL_GetMouseState(&out.x, &out.y);
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            Point p = ToWindow(x, y);
+            out.x = p.x;
+            out.y = p.y;
             return out.wheel != 0;
         }
         case SDL_KEYDOWN:
@@ -256,7 +389,11 @@ private:
     SDL_Window* m_window { nullptr };
     SDL_Renderer* m_renderer { nullptr };
     SDL_Texture* m_texture { nullptr };
-    PixelBuffer m_surface;
+    PixelBuffer m_surface; // the window's picture in window pixels
+    WindowScale m_scale;
+    Size m_units;          // the window's size in the window system's units
+    WindowIdentity m_identity;
+    PixelBuffer m_icon;
     Uint32 m_wake_event { 0 };
     std::function<bool(Point)> m_is_caption;
     SDL_Cursor* m_cursors[6] {};
@@ -264,7 +401,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowBackend> CreateSdlBackend()
+std::unique_ptr<WindowBackend> CreateSdlBackend(const WindowIdentity& identity)
 {
-    return std::make_unique<SdlBackend>();
+    return std::make_unique<SdlBackend>(identity);
 }

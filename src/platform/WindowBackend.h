@@ -2,8 +2,10 @@
 
 #include "platform/PixelBuffer.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 // Windows' virtual-key codes, which the program's key handlers compare against.
@@ -37,7 +39,8 @@ public:
     virtual ~WindowBackend() = default;
 
     // Creates the borderless window at the screen's top-left. Throws std::runtime_error when no
-    // window can be made (no display).
+    // window can be made (no display). Sizes, points and the surface are in these window pixels
+    // even where the backend shows the window scaled for a high-density screen.
     virtual void Create(int width, int height, const std::string& title_utf8) = 0;
     virtual PixelBuffer& Surface() = 0;
     virtual void Present(Rect dirty) = 0;
@@ -57,5 +60,15 @@ public:
     virtual Point ScreenPosition() const = 0;
 };
 
-// The SDL2 backend; throws std::runtime_error naming the reason when there is no display.
-std::unique_ptr<WindowBackend> CreateSdlBackend();
+// How the desktop tells the program's window from others: the X11 window class its desktop entry
+// names (StartupWMClass; task bars group by it), the Wayland app id (the desktop entry's ID) and
+// the icon, a PNG file's bytes.
+struct WindowIdentity {
+    std::string window_class;
+    std::string app_id;
+    std::span<const std::uint8_t> icon_png;
+};
+
+// The SDL2 backend; throws std::runtime_error naming the reason when there is no display. It
+// shows the window at the scale the desktop or VELMAR_SCALE asks for (see DesktopScale.h).
+std::unique_ptr<WindowBackend> CreateSdlBackend(const WindowIdentity& identity = {});
