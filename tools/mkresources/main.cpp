@@ -1,6 +1,8 @@
 // velmar-mkresources OUTDIR [--previews DIR]: draws every picture of the window's layout and
-// writes each as OUTDIR/<component name>.png. The output depends only on this program and the
+// writes each as OUTDIR/<component name>.png, and the program's icon at each size of the icon
+// theme as OUTDIR/icons/velmar-<size>.png. The output depends only on this program and the
 // installed fonts. With --previews, also writes the pictures put together as the window shows them.
+#include "IconArt.h"
 #include "LayoutArt.h"
 #include "PngWriter.h"
 #include "Preview.h"
@@ -28,6 +30,13 @@ int main(int argc, char** argv)
         std::vector<NamedPicture> pictures = DrawLayoutPictures();
         for (const NamedPicture& picture : pictures)
             WritePng((out / (picture.name + ".png")).string(), picture.drawing);
+        std::filesystem::create_directories(out / "icons", error);
+        if (error)
+            throw Exception("Cannot create " + (out / "icons").string() + ": " + error.message());
+        for (int size : ProgramIconSizes) {
+            ProgramIcon icon = DrawProgramIcon(size);
+            WritePng((out / "icons" / ("velmar-" + std::to_string(size) + ".png")).string(), icon.drawing, icon.alpha);
+        }
         if (argc == 4)
             WritePreviews(pictures, argv[3]);
     } catch (const std::exception& failure) {
