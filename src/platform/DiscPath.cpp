@@ -51,9 +51,14 @@ std::string FindWithoutCase(const std::filesystem::path& folder, const std::stri
 
 std::filesystem::path ResolveDiscPath(std::string_view disc_path)
 {
+    return ResolveDiscPath(disc_path, {});
+}
+
+std::filesystem::path ResolveDiscPath(std::string_view disc_path, const std::filesystem::path& root)
+{
     // The platform's calls take C strings, so a path ends at its first NUL byte there as well.
     disc_path = disc_path.substr(0, disc_path.find('\0'));
-    std::filesystem::path result;
+    std::filesystem::path result = root;
     if (!disc_path.empty() && IsSeparator(disc_path.front()))
         result = "/";
 

@@ -1,6 +1,7 @@
 #include "shell/TVelmarForm.h"
 
 #include "catalogue/CatalogueBuilder.h"
+#include "framework/Exception.h"
 
 void TVelmarForm::FormCreate(TObject*)
 {
@@ -23,6 +24,10 @@ void TVelmarForm::FormCreate(TObject*)
     SetDoubleBuffered(true);
     HeaderPanel->SetDoubleBuffered(true);
     MainPanel->SetDoubleBuffered(true);
+
+    // Without a disc there is nothing to build: the window stays empty and says why.
+    if (!m_missing_disc.empty())
+        throw EInOutError(m_missing_disc);
 
     // The catalogue: an error ends the construction where it arises; what was built until then is
     // shown and the error goes on to the error box.

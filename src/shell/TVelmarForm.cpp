@@ -8,6 +8,13 @@ TVelmarForm::TVelmarForm(TComponent* owner)
     CreateLayout();
 }
 
+TVelmarForm::TVelmarForm(TComponent* owner, std::string missing_disc)
+    : TForm(owner)
+    , m_missing_disc(std::move(missing_disc))
+{
+    CreateLayout();
+}
+
 TVelmarForm::~TVelmarForm()
 {
     if (OnDestroy)

@@ -23,6 +23,9 @@
 class TVelmarForm : public TForm {
 public:
     explicit TVelmarForm(TComponent* owner);
+    // A window without a disc: FormCreate lays the window out and reports `missing_disc` (Windows-1251)
+    // where it would build the catalogue, so the window opens empty with that one error.
+    TVelmarForm(TComponent* owner, std::string missing_disc);
     ~TVelmarForm() override;
 
     // Every point of the window's own surface is its caption, so the title strip drags it.
@@ -104,6 +107,8 @@ public:
     int PlaceCount() const { return m_catalogue.PlaceCount(); }
     int SchemeCount() const { return m_catalogue.SchemeCount(); }
     int NaskaCount() const { return m_catalogue.NaskaCount(); }
+
+    std::string m_missing_disc;
 
     // View state of the sections.
     enum TViewMode { PlacePhotos = 0, AllPhotos = 1, SchemePictures = 2, NaskaPictures = 3 };
