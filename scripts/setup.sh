@@ -11,7 +11,9 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libicu-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xdotool x11-utils xdg-utils jq
+  xvfb xdotool x11-utils xdg-utils jq python3
+  libx11-dev
+  desktop-file-utils appstream man-db dpkg-dev file x11-xserver-utils x11-apps
 )
 
 missing=()

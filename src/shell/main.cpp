@@ -1,3 +1,4 @@
+#include "ProgramIcon.h"
 #include "framework/TApplication.h"
 #include "imaging/ImageFormats.h"
 #include "platform/Cp1251.h"
@@ -62,7 +63,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "velmar: %s\n", disc.problem.c_str());
 
     try {
-        TApplication application(CreateSdlBackend(), argv[0]);
+        TApplication application(CreateSdlBackend({ VELMAR_WINDOW_CLASS, VELMAR_APP_ID, ProgramIconPng() }), argv[0]);
         RegisterImageFormats();
         // Without a disc the window still opens, empty, with the problem in its error box.
         if (disc.problem.empty())
