@@ -1,6 +1,7 @@
 #include "DiscWriter.h"
 
 #include "ArticlePage.h"
+#include "AutorunScript.h"
 #include "ClipWriter.h"
 #include "DesertPainter.h"
 #include "DiscError.h"
@@ -325,6 +326,8 @@ void DiscWriter::Write(const std::function<void(const std::string&)>& progress, 
     WriteText("db\\Graphics.txt", m_plan.SchemeCatalogue());
     WriteText("db\\Naska.txt", m_plan.NaskaCatalogue());
     progress("catalogue: db\\Photo.txt, db\\Graphics.txt, db\\Naska.txt");
+    WriteAutorunScript(m_root);
+    progress("autorun.sh: starts the installed program when the disc is mounted");
 
     std::vector<Job> jobs;
     // The slowest first, so the workers finish together.

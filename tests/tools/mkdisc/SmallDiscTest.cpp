@@ -1,6 +1,8 @@
 // Runs velmar-mkdisc --small twice and checks the disc it writes the way the program will read it:
 // the catalogue lines, the files they name, the pictures and clips themselves.
 
+#include "AutorunScript.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -502,4 +504,12 @@ TEST(MkdiscCommandLine, RejectsMissingOrUnknownArguments)
 {
     EXPECT_NE(std::system((std::string("'") + VELMAR_MKDISC + "' > /dev/null 2>&1").c_str()), 0);
     EXPECT_NE(std::system((std::string("'") + VELMAR_MKDISC + "' /tmp/x --big > /dev/null 2>&1").c_str()), 0);
+}
+
+TEST_F(SmallDisc, HasAnExecutableAutorunScriptAtItsRoot)
+{
+    fs::path script = s_root / "autorun.sh";
+    ASSERT_TRUE(fs::is_regular_file(script));
+    EXPECT_EQ(ReadAll(script), AutorunScript());
+    EXPECT_NE(fs::status(script).permissions() & fs::perms::others_exec, fs::perms::none);
 }
