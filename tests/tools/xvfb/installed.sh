@@ -43,8 +43,8 @@ shot "$work/mounted.xwd"
 close_by_mark 1008 17
 $pictures same "$work/in-root.xwd" "$work/mounted.xwd" || fail "the disc found under a mount root shows another first picture"
 
-# Neither: the window opens empty and the program says what is missing. A folder holding an empty
-# catalogue folder gives the same empty window (its first catalogue file is missing).
+# Neither: the window opens empty and its error box says what is missing. A folder holding an
+# empty catalogue folder gives the same empty window (with "File not found" in its box).
 mkdir -p "$work/empty-catalogue/db"
 launch "$work/empty-catalogue" VELMAR_MOUNT_ROOTS="$no_roots" --
 shot "$work/empty.xwd"
@@ -55,7 +55,11 @@ shot "$work/no-disc.xwd"
 kill -0 "$app" 2>/dev/null || fail "the program ended: $(cat "$work/out")"
 grep -q "No disc found" "$work/out" || fail "no message: $(cat "$work/out")"
 stop
-# The photo tree's frame and area (window 20,120 185 x 440): empty, as with an empty catalogue.
-$pictures same-area "$work/empty.xwd" "$work/no-disc.xwd" 20 120 185 440 || fail "the window without a disc is not empty"
-$pictures differ "$work/in-root.xwd" "$work/no-disc.xwd" 20 120 185 440 || fail "the tree area shows nothing either way"
+# The top of the photo tree (window 20,120 140 x 150, left of any error box): empty, as with an
+# empty catalogue, where the disc shows its first nodes.
+$pictures same-area "$work/empty.xwd" "$work/no-disc.xwd" 20 120 140 150 || fail "the window without a disc is not empty"
+$pictures differ "$work/in-root.xwd" "$work/no-disc.xwd" 20 120 140 150 || fail "the tree area shows nothing either way"
+# The error box over the window's middle, with its own message rather than the empty catalogue's.
+$pictures differ "$work/in-root.xwd" "$work/no-disc.xwd" 300 340 424 60 || fail "no error box over the window"
+$pictures differ "$work/empty.xwd" "$work/no-disc.xwd" 300 340 424 60 || fail "the error box does not say the disc is missing"
 echo "1 passed, 0 failed"
