@@ -5,6 +5,7 @@
 #include "framework/Exception.h"
 #include "framework/TBitmap.h"
 #include "framework/TImage.h"
+#include "framework/TListBox.h"
 #include "framework/TPanel.h"
 #include "framework/TTimer.h"
 
@@ -72,7 +73,15 @@ protected:
     }
 };
 
-// Every way into the program's code, each failing every time it runs.
+// Every way into the program's code, each failing every time it runs while this is set.
+std::atomic<bool> s_failing { false };
+
+void Broken()
+{
+    if (s_failing)
+        throw Exception("Broken");
+}
+
 struct WayIn {
     const char* name;
     std::function<void(HeadlessForm&)> make_it_fail;
@@ -84,6 +93,7 @@ class EveryWayIn : public testing::TestWithParam<WayIn> { };
 TEST_P(EveryWayIn, GivesOneBoxAndTheLoopGoesOn)
 {
     HeadlessForm ui(400, 300);
+    s_failing = true;
     GetParam().make_it_fail(ui);
     ui.Application().RunFor(60); // long enough for a failing timer to tick many times
     std::vector<HeadlessBackend::ErrorBox> boxes = ui.Backend().TakeErrorBoxes();
@@ -97,6 +107,7 @@ TEST_P(EveryWayIn, GivesOneBoxAndTheLoopGoesOn)
     ui.Pump();
     EXPECT_TRUE(ran) << "the loop stopped";
     EXPECT_FALSE(ui.Application().Terminated());
+    s_failing = false; // else a failing timer opens the box again at its next tick
     ui.Key(VK_RETURN);
     EXPECT_FALSE(ui.Application().ErrorBoxShowing());
 }
@@ -105,27 +116,27 @@ INSTANTIATE_TEST_SUITE_P(ErrorBox, EveryWayIn,
     testing::Values(
         WayIn { "Paint",
             [](HeadlessForm& ui) {
-                class Broken : public TGraphicControl {
+                class BrokenControl : public TGraphicControl {
                 public:
                     using TGraphicControl::TGraphicControl;
-                    void Paint(TCanvas&) override { throw Exception("Broken"); }
+                    void Paint(TCanvas&) override { Broken(); }
                 };
-                ui.Add<Broken>(10, 10, 50, 50);
+                ui.Add<BrokenControl>(10, 10, 50, 50);
                 ui.Form().Invalidate();
             } },
         WayIn { "Timer",
             [](HeadlessForm& ui) {
                 auto* timer = ui.Form().Create<TTimer>("Timer");
                 timer->SetInterval(1);
-                timer->OnTimer = [](TObject*) { throw Exception("Broken"); };
+                timer->OnTimer = [](TObject*) { Broken(); };
             } },
-        WayIn { "PostedWork", [](HeadlessForm& ui) { ui.Application().Post([] { throw Exception("Broken"); }); } },
+        WayIn { "PostedWork", [](HeadlessForm& ui) { ui.Application().Post([] { Broken(); }); } },
         WayIn { "SynchronisedCall",
             [](HeadlessForm& ui) {
                 std::atomic<bool> done { false };
                 std::thread worker([&] {
                     try {
-                        ui.Application().Synchronize([] { throw Exception("Broken"); });
+                        ui.Application().Synchronize([] { Broken(); });
                     } catch (const Exception&) {
                         // the waiting thread hears of it too, and stops
                     }
@@ -138,17 +149,17 @@ INSTANTIATE_TEST_SUITE_P(ErrorBox, EveryWayIn,
         WayIn { "EventHandler",
             [](HeadlessForm& ui) {
                 auto* image = ui.Add<TImage>(10, 10, 50, 50);
-                image->OnClick = [](TObject*) { throw Exception("Broken"); };
+                image->OnClick = [](TObject*) { Broken(); };
                 ui.Click(20, 20);
             } },
         WayIn { "WindowEvent",
             [](HeadlessForm& ui) {
-                ui.Form().OnActivate = [](TObject*) { throw Exception("Broken"); };
+                ui.Form().OnActivate = [](TObject*) { Broken(); };
                 ui.Send({ .type = WindowEvent::Type::Activate });
             } },
         WayIn { "KeyHandler",
             [](HeadlessForm& ui) {
-                ui.Form().OnKeyDown = [](TObject*, int&, TShiftState) { throw Exception("Broken"); };
+                ui.Form().OnKeyDown = [](TObject*, int&, TShiftState) { Broken(); };
                 ui.Key('A', 0, 'a');
             } }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -194,6 +205,36 @@ TEST_F(ErrorBoxTest, AFailingControlPaintsEmptyAndReportsOnceUntilItsContentChan
     EXPECT_THAT(Reported(), ElementsAre("Cannot draw the picture."));
     EXPECT_EQ(ui.ColorAt(30, 12), FormColor);
     (void)neighbour;
+}
+
+TEST_F(ErrorBoxTest, AListWhoseItemsFailToDrawIsTriedAgainWhenItsItemsChange)
+{
+    auto* list = ui.Add<TListBox>(10, 10, 150, 100);
+    list->SetColor(RGB(255, 255, 0));
+    bool failing = true;
+    int drawn = 0;
+    list->OnDrawItem = [&](TWinControl*, int, Rect rect, TOwnerDrawState) {
+        if (failing)
+            throw EListError("List index out of bounds (3)");
+        ++drawn;
+        list->Canvas().FillRect(rect);
+    };
+    list->Items().Add("one");
+    list->ItemsChanged();
+    ui.Pump();
+    EXPECT_THAT(Reported(), ElementsAre("List index out of bounds (3)"));
+    ui.Key(VK_RETURN);
+    list->Invalidate();
+    ui.Pump();
+    EXPECT_THAT(Reported(), testing::IsEmpty());
+    EXPECT_EQ(ui.ColorAt(100, 100), RGB(255, 255, 0)) << "an empty list of its colour";
+
+    failing = false;
+    list->Items().Add("two");
+    list->ItemsChanged();
+    ui.Pump();
+    EXPECT_EQ(drawn, 2);
+    EXPECT_THAT(Reported(), testing::IsEmpty());
 }
 
 TEST_F(ErrorBoxTest, AFailingWindowedControlShowsItsColourAndItsChildrenStillPaint)
