@@ -69,12 +69,13 @@ TEST_F(WindowTest, RefreshTimerTicksOnceAfterActivationAndAfterRestore)
         ++ticks;
         original(s);
     };
-    harness->Wait(30);
-    EXPECT_FALSE(f.RefreshTimer->Enabled()) << "the activation that came with showing the window has ticked";
+    EXPECT_TRUE(harness->WaitUntil([&] { return !f.RefreshTimer->Enabled(); }))
+        << "the activation that came with showing the window has ticked";
     ticks = 0;
     std::ostringstream out, err;
     harness->Execute("activate", out, err);
     EXPECT_TRUE(f.RefreshTimer->Enabled());
+    EXPECT_TRUE(harness->WaitUntil([&] { return ticks >= 1; }));
     harness->Wait(30);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(f.RefreshTimer->Enabled());
@@ -85,8 +86,7 @@ TEST_F(WindowTest, RefreshTimerTicksOnceAfterActivationAndAfterRestore)
     harness->Backend().Inject({ .type = WindowEvent::Type::Restore });
     harness->App().ProcessMessages();
     EXPECT_TRUE(f.RefreshTimer->Enabled()) << "restore arms the timer";
-    harness->Wait(30);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(harness->WaitUntil([&] { return ticks >= 2; }));
     harness->Wait(30);
     EXPECT_EQ(ticks, 2);
 }

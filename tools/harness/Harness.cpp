@@ -138,6 +138,17 @@ void Harness::Wait(int ms)
     m_application->RunFor(ms);
 }
 
+bool Harness::WaitUntil(const std::function<bool()>& done, int limit_ms)
+{
+    const int slice_ms = 5;
+    for (int waited = 0; !done(); waited += slice_ms) {
+        if (waited >= limit_ms || m_application->Terminated())
+            return false;
+        Wait(slice_ms);
+    }
+    return true;
+}
+
 bool Harness::Execute(const std::string& line, std::ostream& out, std::ostream& err)
 {
     std::istringstream words(line);

@@ -5,6 +5,7 @@
 #include "shell/TVelmarForm.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -32,6 +33,10 @@ public:
     void DoubleClick(int x, int y);
     void Key(int virtual_key, unsigned char ch);
     void Wait(int ms);
+    // Runs the message loop until `done` holds, for at most `limit_ms` of real time; false when the
+    // time ran out. Tests wait for an outcome this way, since a loaded machine or a sanitizer build
+    // may take far longer than the program's own timings.
+    bool WaitUntil(const std::function<bool()>& done, int limit_ms = 5000);
     void Close();
 
 private:
