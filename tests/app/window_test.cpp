@@ -62,6 +62,8 @@ TEST_F(WindowTest, MinimiseAndCloseMarks)
 
 TEST_F(WindowTest, RefreshTimerTicksOnceAfterActivationAndAfterRestore)
 {
+    // The timer's interval is 1 ms, so whether it is still armed when the event's handling returns
+    // depends on the machine's speed; what must hold is one tick per activation and per restore.
     TVelmarForm& f = Form();
     int ticks = 0;
     auto original = f.RefreshTimer->OnTimer;
@@ -74,7 +76,6 @@ TEST_F(WindowTest, RefreshTimerTicksOnceAfterActivationAndAfterRestore)
     ticks = 0;
     std::ostringstream out, err;
     harness->Execute("activate", out, err);
-    EXPECT_TRUE(f.RefreshTimer->Enabled());
     EXPECT_TRUE(harness->WaitUntil([&] { return ticks >= 1; }));
     harness->Wait(30);
     EXPECT_EQ(ticks, 1);
@@ -84,11 +85,10 @@ TEST_F(WindowTest, RefreshTimerTicksOnceAfterActivationAndAfterRestore)
     harness->Wait(20);
     EXPECT_EQ(ticks, 1) << "minimising arms nothing";
     harness->Backend().Inject({ .type = WindowEvent::Type::Restore });
-    harness->App().ProcessMessages();
-    EXPECT_TRUE(f.RefreshTimer->Enabled()) << "restore arms the timer";
-    EXPECT_TRUE(harness->WaitUntil([&] { return ticks >= 2; }));
+    EXPECT_TRUE(harness->WaitUntil([&] { return ticks >= 2; })) << "restore arms the timer";
     harness->Wait(30);
     EXPECT_EQ(ticks, 2);
+    EXPECT_FALSE(f.RefreshTimer->Enabled());
 }
 
 TEST_F(WindowTest, ScaleFontsChangesNothingAtTheDesignDensity)
