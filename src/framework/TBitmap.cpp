@@ -127,6 +127,8 @@ void TBitmap::SetSize(int width, int height)
     height = std::max(height, 0);
     if (width == m_width && height == m_height)
         return;
+    if (std::int64_t(width) * height > kMaxPixels)
+        throw EOutOfMemory("Out of memory");
     // Keep what fits of the old pixels, as resizing a bitmap does.
     int stride = StrideOf(width, BitsPerPixel(m_format));
     std::vector<std::uint8_t> bits(std::size_t(stride) * std::size_t(height), 0);

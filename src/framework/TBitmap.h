@@ -25,8 +25,14 @@ public:
     const char* ClassName() const override { return "TBitmap"; }
     std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBitmap>(*this); }
 
+    // The most pixels one picture may have: 16384 x 16384, 1 GiB at 32 bits per pixel. A bitmap of
+    // more raises EOutOfMemory instead of being attempted; the GIF frames of one image together,
+    // a decoded JPEG and the picture tool's output keep to the same number.
+    static constexpr std::int64_t kMaxPixels = std::int64_t(1) << 28;
+
     int Width() const override { return m_width; }
     int Height() const override { return m_height; }
+    // Raises EOutOfMemory for more than kMaxPixels.
     void SetSize(int width, int height);
     void SetWidth(int width) { SetSize(width, m_height); }
     void SetHeight(int height) { SetSize(m_width, height); }

@@ -10,7 +10,7 @@
 #include <thread>
 
 bool TGIFImage::s_palette_display = false;
-std::size_t TGIFImage::s_pixel_budget = std::size_t(1) << 30;
+std::size_t TGIFImage::s_pixel_budget = std::size_t(TBitmap::kMaxPixels); // one byte per pixel
 std::function<void(const TGIFItem*, int, const std::string&)> TGIFImage::s_warning_handler;
 
 void TGIFItem::Warning(const char* message) const

@@ -86,7 +86,8 @@ public:
     // A display of at most 8 bits per pixel; measured once at start-up (never, on this platform's
     // 32-bit surfaces), settable so that the dithering path can be used and tested.
     static bool s_palette_display;
-    // Upper bound of the pixel bytes one image may hold; larger frames fail with EOutOfMemory.
+    // Upper bound of the pixel bytes (one per pixel) the frames of one image may hold together;
+    // larger frames fail with EOutOfMemory. TBitmap::kMaxPixels unless a test or fuzzer lowers it.
     static std::size_t s_pixel_budget;
     // Called by frames before they allocate pixels.
     void ReservePixels(std::size_t bytes);

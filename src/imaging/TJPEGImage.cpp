@@ -33,9 +33,9 @@ public:
     }
     void Begin(int width, int height, int bits, const std::vector<std::uint32_t>& palette) override
     {
-        // A header may declare up to 65500 x 65500; a bitmap beyond 1 GiB is refused, not attempted.
-        const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(bits / 8);
-        if (bytes > kMaxBitmapBytes)
+        // A header may declare up to 65500 x 65500: a picture beyond the pixel budget is refused
+        // before anything is allocated.
+        if (std::int64_t(width) * height > TBitmap::kMaxPixels)
             throw EOutOfMemory("Out of memory");
         try {
             Prepare(width, height, bits, palette);
@@ -46,8 +46,6 @@ public:
     std::uint8_t* Row(int y) override { return m_rows[std::size_t(y)]; }
 
 private:
-    static constexpr std::uint64_t kMaxBitmapBytes = std::uint64_t(1) << 30;
-
     void Prepare(int width, int height, int bits, const std::vector<std::uint32_t>& palette)
     {
         m_bitmap.SetPixelFormat(bits == 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);

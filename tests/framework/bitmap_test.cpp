@@ -109,3 +109,14 @@ TEST(Bitmap, MovingTakesThePixelsOverAndEmptiesTheSource)
     EXPECT_EQ(moved.Canvas().Pixel(1, 1), RGB(0, 0, 255)); // drawing goes to the new owner
     EXPECT_TRUE(source.Empty());
 }
+
+TEST(Bitmap, MoreThanThePixelBudgetIsRefusedBeforeAnythingIsAllocated)
+{
+    TBitmap bitmap = Checker(TPixelFormat::pf32bit);
+    const int width = bitmap.Width();
+    for (auto [w, h] : { std::pair { 65535, 65535 }, std::pair { 16385, 16384 }, std::pair { 1 << 28, 2 } }) {
+        EXPECT_THROW(bitmap.SetSize(w, h), EOutOfMemory) << w << " x " << h;
+        EXPECT_EQ(bitmap.Width(), width) << "the bitmap keeps its pixels";
+    }
+    EXPECT_EQ(bitmap.Canvas().Pixel(1, 1), RGB(0, 0, 255));
+}

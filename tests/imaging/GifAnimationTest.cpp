@@ -112,6 +112,26 @@ TEST_F(GifAnimation, TwoFramesWithoutLoopStayOnTheSecond)
     EXPECT_EQ(PixelToColor(target.Pixels().At(2, 2)) & 0xFFFFFF, RGB(0, 255, 0));
 }
 
+// A damaged header may declare a logical screen of 65535 x 65535 around tiny frames: the animation's
+// screen-size bitmap and the whole-image bitmap are refused with the program's out-of-memory error
+// instead of asking for 17 GB, and no painter is left behind.
+TEST_F(GifAnimation, ScreenBeyondThePixelBudgetIsRefusedNotAllocated)
+{
+    giftest::File file;
+    file.width = file.height = 65535;
+    file.global_colors = kColors;
+    file.frames = { Solid(0, 0, 1, 1, 1, 1, 5), Solid(0, 0, 1, 1, 2, 1, 5) };
+    auto image = Load(file);
+    EXPECT_THROW(image->Draw(target.Canvas(), Rect::FromSize(0, 0, 4, 4)), EOutOfMemory);
+    EXPECT_TRUE(image->Painters().empty());
+    EXPECT_THROW(image->Bitmap(), EOutOfMemory);
+    // Within the budget the same frames animate.
+    file.width = file.height = 4;
+    auto small = Load(file);
+    small->Draw(target.Canvas(), Rect::FromSize(0, 0, 4, 4));
+    EXPECT_EQ(Shown(*small, 0, 0), RGB(255, 0, 0));
+}
+
 TEST_F(GifAnimation, LoopCountThreeGivesThreePassesAndRepaintsStartNoSecondPainter)
 {
     giftest::File file;

@@ -4,7 +4,8 @@
 // and writes, as an RGBA PNG of the picture's size, what the viewer draws at that size; pixels the
 // picture leaves transparent have alpha 0. --frames DIR writes each GIF frame's own rendering as
 // DIR/N.png; --play MS runs an animation for MS milliseconds first. Warnings go to standard error;
-// an error prints its message and exits 1.
+// an error prints its message and exits 1, as does a picture larger than the program's pixel
+// budget (TBitmap::kMaxPixels).
 
 #include "framework/Exception.h"
 #include "framework/TApplication.h"
@@ -16,6 +17,7 @@
 #include "platform/HeadlessBackend.h"
 #include "platform/PngCodec.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,6 +84,12 @@ int main(int argc, char** argv)
         const int height = picture.Height();
         if (!graphic || width <= 0 || height <= 0)
             throw EInvalidGraphic("The picture is empty");
+        // A header may declare up to 65535 x 65535: the output keeps to the program's own pixel
+        // budget instead of asking for gigabytes.
+        if (std::int64_t(width) * height > TBitmap::kMaxPixels)
+            throw EOutOfMemory(Format("The picture is %d x %d pixels, more than the %lld pixels "
+                                      "a picture may have",
+                width, height, static_cast<long long>(TBitmap::kMaxPixels)));
         auto* gif = dynamic_cast<TGIFImage*>(graphic);
         if (!frames_dir.empty() && gif) {
             std::filesystem::create_directories(frames_dir);
