@@ -2,7 +2,6 @@
 // step through, the active and inactive looks of those two buttons, and the tab strip.
 #include "shell/TVelmarForm.h"
 
-#include "imaging/TJPEGImage.h"
 #include "views/ViewPaths.h"
 
 #include <exception>
@@ -53,17 +52,13 @@ void TVelmarForm::EmptyViewer()
     Image->Picture().SetGraphic(std::unique_ptr<TGraphic>());
 }
 
-// Loads a picture by its file type into the viewer. On any failure the error goes on to the error
-// box and the viewer keeps what it showed. A JPEG picture is decoded here and not when it is first
-// painted, so that a damaged one is reported by the handler that loads it instead of failing the
-// window's painting.
+// Loads a picture by its file type into the viewer. A file that cannot be opened, or whose header
+// cannot be read, raises here and the viewer keeps what it showed. A JPEG whose body is damaged
+// loads and fails at its first drawing: the framework reports that once, and the viewer paints
+// nothing until it is given another picture.
 void TVelmarForm::LoadViewerPicture(const std::string& path)
 {
-    TPicture loaded;
-    loaded.LoadFromFile(path);
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(loaded.Graphic()))
-        jpeg->Bitmap();
-    Image->Picture().SetGraphic(loaded.Graphic());
+    Image->Picture().LoadFromFile(path);
 }
 
 // Gives the list the focus, then moves the focus one tab stop back from the active control.
