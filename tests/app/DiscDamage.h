@@ -223,6 +223,25 @@ inline Locator InJpegData(double fraction)
     };
 }
 
+// The file with a second frame header (a copy of its SOF0 segment) in the middle of its coded
+// data: the header reads, the decoder meets the marker when it has decoded the scan.
+inline Bytes WithSecondFrameHeader(const Bytes& sound)
+{
+    std::vector<JpegSegment> segments = JpegSegments(sound);
+    const JpegSegment* sof = nullptr;
+    for (const JpegSegment& segment : segments)
+        if (segment.marker == 0xC0)
+            sof = &segment;
+    if (!sof)
+        throw std::runtime_error("no SOF0 segment");
+    std::size_t at = InJpegData(0.5)(sound);
+    Bytes damaged(sound.begin(), sound.begin() + std::ptrdiff_t(at));
+    damaged.insert(damaged.end(), sound.begin() + std::ptrdiff_t(sof->offset),
+        sound.begin() + std::ptrdiff_t(sof->offset + 2 + sof->length));
+    damaged.insert(damaged.end(), sound.begin() + std::ptrdiff_t(at), sound.end());
+    return damaged;
+}
+
 // GIF --------------------------------------------------------------------------------------------
 
 struct GifLayout {

@@ -34,8 +34,11 @@ protected:
     {
         ASSERT_FALSE(s_disc.empty());
         m_old = std::filesystem::current_path();
-        Open(s_disc);
+        if (OpensAtSetUp())
+            Open(s_disc);
     }
+    // False for tests that open the window only on their damaged copy (Reopen).
+    virtual bool OpensAtSetUp() const { return true; }
 
     void TearDown() override
     {
