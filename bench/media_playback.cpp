@@ -17,7 +17,7 @@
 #include "framework/TForm.h"
 #include "media/TMediaPlayer.h"
 #include "platform/HeadlessBackend.h"
-#include "platform/media/ClipWriter.h"
+#include "ClipWriter.h"
 #include "platform/media/Mci.h"
 
 extern "C" {
@@ -67,7 +67,8 @@ const std::string& ClipPath(bool sound)
         ClipWriter::Options options;
         options.format = ClipWriter::Format::Mpeg1;
         options.frames = 250;
-        options.sound = sound;
+        options.sound = sound ? ClipWriter::Sound::Tone : ClipWriter::Sound::None;
+        options.bit_rate = 1500000;
         ClipWriter::Write(path, options);
     }
     return path;

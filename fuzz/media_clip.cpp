@@ -4,7 +4,7 @@
 // Seeds: run once with VELMAR_FUZZ_SEED_DIR=DIR to have small valid clips (MPEG-1 and MPEG-2,
 // with and without sound) written into DIR, then fuzz with DIR as the corpus.
 
-#include "platform/media/ClipWriter.h"
+#include "ClipWriter.h"
 #include "platform/media/Mci.h"
 
 #include <cstdint>
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                 options.height = 48;
                 options.frames = 6;
                 options.gop = 3;
-                options.sound = sound;
+                options.sound = sound ? ClipWriter::Sound::Tone : ClipWriter::Sound::None;
                 options.bit_rate = 200000;
                 ClipWriter::Write(std::string(seeds) + "/seed" + std::to_string(n++) + ".mpg", options);
             }

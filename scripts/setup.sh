@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libjpeg62-turbo-dev
-  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
   libicu-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils xdg-utils jq python3

@@ -17,6 +17,22 @@ const bool s_dummy_audio = [] {
     return true;
 }();
 
+ClipWriter::Options Options(ClipWriter::Format format, int width, int height, int frames, ClipWriter::Sound sound, int gop,
+    int b_frames, int bit_rate, int mono_from = -1)
+{
+    ClipWriter::Options options;
+    options.format = format;
+    options.width = width;
+    options.height = height;
+    options.frames = frames;
+    options.sound = sound;
+    options.gop = gop;
+    options.b_frames = b_frames;
+    options.bit_rate = bit_rate;
+    options.mono_from = mono_from;
+    return options;
+}
+
 struct ClipInfo {
     Clip clip;
     const char* name;
@@ -24,13 +40,13 @@ struct ClipInfo {
 };
 
 const ClipInfo kClips[] = {
-    { Clip::Mpeg1Sound250, "mpeg1-sound-250.mpg", { ClipWriter::Format::Mpeg1, 352, 288, 250, 25, true, 12, 0, 1500000 } },
-    { Clip::Mpeg1Silent10, "mpeg1-silent-10.mpg", { ClipWriter::Format::Mpeg1, 352, 288, 10, 25, false, 12, 0, 1500000 } },
-    { Clip::Mpeg2Sound250, "mpeg2-sound-250.mpg", { ClipWriter::Format::Mpeg2, 352, 288, 250, 25, true, 12, 0, 2500000 } },
-    { Clip::Mpeg2Silent10, "mpeg2-silent-10.mpg", { ClipWriter::Format::Mpeg2, 352, 288, 10, 25, false, 12, 0, 2500000 } },
-    { Clip::Mpeg1Sound10, "mpeg1-sound-10.mpg", { ClipWriter::Format::Mpeg1, 352, 288, 10, 25, true, 12, 0, 1500000 } },
-    { Clip::Mpeg2BFrames250, "mpeg2-bframes-250.mpg", { ClipWriter::Format::Mpeg2, 352, 288, 250, 25, true, 15, 2, 2500000 } },
-    { Clip::Mpeg1SoundTurnsMono, "mpeg1-turns-mono.mpg", { ClipWriter::Format::Mpeg1, 176, 144, 25, 25, true, 12, 0, 800000, 12 } },
+    { Clip::Mpeg1Sound250, "mpeg1-sound-250.mpg", Options(ClipWriter::Format::Mpeg1, 352, 288, 250, ClipWriter::Sound::Tone, 12, 0, 1500000) },
+    { Clip::Mpeg1Silent10, "mpeg1-silent-10.mpg", Options(ClipWriter::Format::Mpeg1, 352, 288, 10, ClipWriter::Sound::None, 12, 0, 1500000) },
+    { Clip::Mpeg2Sound250, "mpeg2-sound-250.mpg", Options(ClipWriter::Format::Mpeg2, 352, 288, 250, ClipWriter::Sound::Tone, 12, 0, 2500000) },
+    { Clip::Mpeg2Silent10, "mpeg2-silent-10.mpg", Options(ClipWriter::Format::Mpeg2, 352, 288, 10, ClipWriter::Sound::None, 12, 0, 2500000) },
+    { Clip::Mpeg1Sound10, "mpeg1-sound-10.mpg", Options(ClipWriter::Format::Mpeg1, 352, 288, 10, ClipWriter::Sound::Tone, 12, 0, 1500000) },
+    { Clip::Mpeg2BFrames250, "mpeg2-bframes-250.mpg", Options(ClipWriter::Format::Mpeg2, 352, 288, 250, ClipWriter::Sound::Tone, 15, 2, 2500000) },
+    { Clip::Mpeg1SoundTurnsMono, "mpeg1-turns-mono.mpg", Options(ClipWriter::Format::Mpeg1, 176, 144, 25, ClipWriter::Sound::Tone, 12, 0, 800000, 12) },
 };
 
 std::filesystem::path MakeFolder()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/media/ClipWriter.h"
+#include "ClipWriter.h"
 
 #include <filesystem>
 #include <string>

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <stdexcept>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -271,11 +272,13 @@ void DiscWriter::AddClipJobs(std::vector<Job>& jobs) const
                             bool forming = i + 1 == std::size(s_videos);
                             std::uint64_t seed = Random::SeedOf(entry.file_name);
                             Formation formation = FormationOf(seed, entry.year);
-                            ClipSettings settings;
+                            ClipWriter::Options settings;
                             settings.width = m_small ? 176 : 352;
                             settings.height = m_small ? 144 : 288;
                             settings.frames = m_small ? 25 : 100;
-                            settings.tone_hz = 196.0f * std::pow(2.0f, float(i % 7) / 12.0f);
+                            settings.b_frames = 2;
+                            settings.sound = ClipWriter::Sound::Chord;
+                            settings.tone_hz = 196.0 * std::pow(2.0, double(i % 7) / 12.0);
                             FormationMap map = MapOf(formation, 500);
                             Random random(seed);
                             FieldLook look = FieldLook::Make(random);
@@ -286,35 +289,41 @@ void DiscWriter::AddClipJobs(std::vector<Job>& jobs) const
                             std::filesystem::path path = PathOf("Video\\" + std::string(entry.file_name));
                             std::error_code error;
                             std::filesystem::create_directories(path.parent_path(), error);
-                            WriteClip(path, settings,
-                                [&](int frame, RgbImage& image) {
-                                    float t = float(frame) / float(settings.frames - 1);
-                                    Camera camera;
-                                    if (forming) {
-                                        // The formation spreads out from its centre while a ball of light circles it.
-                                        camera.angle = start_angle;
-                                        camera.metres_per_pixel = fit;
-                                        camera.tilt = 0.25f;
-                                        float reveal = formation.Extent() * 1.05f * std::min(1.0f, t * 1.25f);
-                                        PaintField(image, map, look, camera, reveal);
-                                        Vec2 orb { image.Width() / 2.0f + std::cos(t * 9) * image.Width() * 0.3f,
-                                            image.Height() / 2.0f + std::sin(t * 9) * image.Height() * 0.25f };
-                                        float radius = image.Height() * 0.06f;
-                                        for (int y = 0; y < image.Height(); ++y)
-                                            for (int x = 0; x < image.Width(); ++x) {
-                                                float d = Length(Vec2 { float(x), float(y) } - orb) / radius;
-                                                if (d < 3)
-                                                    image.Blend(x, y, Rgb { 255, 250, 230 }, std::exp(-d * d));
-                                            }
-                                    } else {
-                                        // A slow pass over the field, turning and closing in.
-                                        camera.angle = start_angle + turn * t;
-                                        camera.centre = drift * (1 - 2 * t);
-                                        camera.metres_per_pixel = fit * (1.15f - 0.35f * t);
-                                        camera.tilt = 0.3f;
-                                        PaintField(image, map, look, camera);
-                                    }
-                                });
+                            RgbImage image(settings.width, settings.height);
+                            settings.painter = [&](int frame, std::uint8_t* rgb, int width, int height) {
+                                float t = float(frame) / float(settings.frames - 1);
+                                Camera camera;
+                                if (forming) {
+                                    // The formation spreads out from its centre while a ball of light circles it.
+                                    camera.angle = start_angle;
+                                    camera.metres_per_pixel = fit;
+                                    camera.tilt = 0.25f;
+                                    float reveal = formation.Extent() * 1.05f * std::min(1.0f, t * 1.25f);
+                                    PaintField(image, map, look, camera, reveal);
+                                    Vec2 orb { image.Width() / 2.0f + std::cos(t * 9) * image.Width() * 0.3f,
+                                        image.Height() / 2.0f + std::sin(t * 9) * image.Height() * 0.25f };
+                                    float radius = image.Height() * 0.06f;
+                                    for (int y = 0; y < image.Height(); ++y)
+                                        for (int x = 0; x < image.Width(); ++x) {
+                                            float d = Length(Vec2 { float(x), float(y) } - orb) / radius;
+                                            if (d < 3)
+                                                image.Blend(x, y, Rgb { 255, 250, 230 }, std::exp(-d * d));
+                                        }
+                                } else {
+                                    // A slow pass over the field, turning and closing in.
+                                    camera.angle = start_angle + turn * t;
+                                    camera.centre = drift * (1 - 2 * t);
+                                    camera.metres_per_pixel = fit * (1.15f - 0.35f * t);
+                                    camera.tilt = 0.3f;
+                                    PaintField(image, map, look, camera);
+                                }
+                                std::copy_n(image.Row(0), std::size_t(width) * height * 3, rgb);
+                            };
+                            try {
+                                ClipWriter::Write(path, settings);
+                            } catch (const std::runtime_error& error) {
+                                throw EDiscError(error.what());
+                            }
                         } });
     }
 }
