@@ -1,11 +1,14 @@
-// Feeds arbitrary bytes to the media devices as a clip file named .mpg: open, length, seeks and
-// steps across the whole clip, close. Every input must end in an error code or a clean close.
+// Feeds arbitrary bytes to the media devices as a clip file named .mpg: open (with the scan that
+// counts the pictures), length, seeks and steps across the whole clip, close. Every input must end
+// in an error code or a clean close.
 //
-// Seeds: run once with VELMAR_FUZZ_SEED_DIR=DIR to have small valid clips (MPEG-1 and MPEG-2,
-// with and without sound) written into DIR, then fuzz with DIR as the corpus.
+// Seeds: run once with VELMAR_FUZZ_SEED_DIR=DIR to have small valid clips written into DIR (MPEG-1
+// and MPEG-2 program streams with and without sound, and, when the ffmpeg program is at hand, AVI,
+// MP4 and ASF files with the picture codings people have in them, and sound alone), then fuzz with
+// DIR as the corpus.
 
 #include "ClipWriter.h"
-#include "platform/media/Mci.h"
+#include "platform/media/MciDevices.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,25 +16,50 @@
 #include <string>
 #include <unistd.h>
 
+namespace {
+
+void WriteSeeds(const std::string& folder)
+{
+    int n = 0;
+    for (auto format : { ClipWriter::Format::Mpeg1, ClipWriter::Format::Mpeg2 }) {
+        for (bool sound : { false, true }) {
+            ClipWriter::Options options;
+            options.format = format;
+            options.width = 64;
+            options.height = 48;
+            options.frames = 6;
+            options.gop = 3;
+            options.sound = sound ? ClipWriter::Sound::Tone : ClipWriter::Sound::None;
+            options.bit_rate = 200000;
+            ClipWriter::Write(folder + "/seed" + std::to_string(n++) + ".mpg", options);
+        }
+    }
+    const std::string source = "ffmpeg -v error -y -f lavfi -i testsrc2=s=64x48:r=25:d=0.24 "
+                               "-f lavfi -i sine=d=0.24:sample_rate=22050 -ac 1 ";
+    const char* kinds[][2] = {
+        { "-c:v mpeg4 -vtag XVID -g 3 -c:a libmp3lame", "avi" },
+        { "-c:v mjpeg -c:a pcm_s16le", "avi" },
+        { "-c:v libx264 -preset ultrafast -g 3 -c:a libmp3lame", "avi" },
+        { "-c:v msmpeg4v3 -g 3 -c:a pcm_u8", "avi" },
+        { "-c:v libx264 -preset ultrafast -g 3 -c:a aac -movflags +faststart", "mp4" },
+        { "-c:v wmv2 -g 3 -c:a wmav2", "asf" },
+        { "-vn -c:a libmp3lame", "mp3" },
+        { "-vn -c:a pcm_s16le", "wav" },
+    };
+    for (const auto& kind : kinds) {
+        std::string command = source + kind[0] + " -f " + kind[1] + " " + folder + "/seed" + std::to_string(n++) + "."
+            + kind[1] + " 2>/dev/null";
+        (void)std::system(command.c_str()); // without the program, the MPEG seeds alone
+    }
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    if (const char* seeds = std::getenv("VELMAR_FUZZ_SEED_DIR")) {
-        int n = 0;
-        for (auto format : { ClipWriter::Format::Mpeg1, ClipWriter::Format::Mpeg2 }) {
-            for (bool sound : { false, true }) {
-                ClipWriter::Options options;
-                options.format = format;
-                options.width = 64;
-                options.height = 48;
-                options.frames = 6;
-                options.gop = 3;
-                options.sound = sound ? ClipWriter::Sound::Tone : ClipWriter::Sound::None;
-                options.bit_rate = 200000;
-                ClipWriter::Write(std::string(seeds) + "/seed" + std::to_string(n++) + ".mpg", options);
-            }
-        }
-    }
+    if (const char* seeds = std::getenv("VELMAR_FUZZ_SEED_DIR"))
+        WriteSeeds(seeds);
     return 0;
 }
 
@@ -42,11 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    MCI_OPEN_PARMS open {};
-    open.lpstrElementName = path.c_str();
-    if (MciSendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, &open) != 0)
+    const MciCompletion wait { true, 0 };
+    MciDeviceId id = 0;
+    if (Mci::Open({ "", path, false }, wait, id) != 0)
         return 0;
-    auto id = MciDeviceId(open.wDeviceID);
     // A display window that reads every picture it is given, corner to corner.
     static const MciWindow window = MciCreateWindow({ nullptr, [](MciFramePtr frame) {
         if (frame) {
@@ -57,26 +84,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     } });
-    MCI_DGV_WINDOW_PARMS window_parms {};
-    window_parms.hWnd = window;
-    MciSendCommand(id, MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &window_parms);
-    MCI_STATUS_PARMS status {};
-    status.dwItem = MCI_STATUS_LENGTH;
-    MciSendCommand(id, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status);
-    auto length = std::uint32_t(status.dwReturn);
-    MCI_DGV_RECT_PARMS put {};
-    put.rc = { 0, 0, 40, 30 };
-    MciSendCommand(id, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT, &put);
-    for (std::uint32_t to : { length / 2, length, 0u, length - length / 3 }) {
-        MCI_SEEK_PARMS seek {};
-        seek.dwTo = to;
-        MciSendCommand(id, MCI_SEEK, MCI_TO | MCI_WAIT, &seek);
-    }
-    MCI_DGV_STEP_PARMS step {};
-    step.dwFrames = 2;
-    MciSendCommand(id, MCI_STEP, MCI_DGV_STEP_FRAMES | MCI_WAIT, &step);
-    MciSendCommand(id, MCI_STEP, MCI_DGV_STEP_FRAMES | MCI_DGV_STEP_REVERSE | MCI_WAIT, &step);
-    MciSendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr);
+    Mci::SetWindow(id, window, wait);
+    std::uint32_t length = 0;
+    Mci::Status(id, MciItem::Length, length);
+    Mci::PutDestination(id, MciRect { 0, 0, 40, 30 }, wait);
+    for (std::uint32_t to : { length / 2, length, 0u, length - length / 3 })
+        Mci::Seek(id, MciSeek::To, to, wait);
+    Mci::Status(id, MciItem::Length, length); // final now: the seeks waited for the count
+    Mci::Step(id, MciStepDirection::Forward, 2, wait);
+    Mci::Step(id, MciStepDirection::Reverse, 2, wait);
+    Mci::Seek(id, MciSeek::To, length, wait);
+    Mci::Close(id, wait);
     if (MciOpenDeviceCount() != 0)
         std::abort(); // a device left open behind the caller's back
     return 0;

@@ -59,7 +59,7 @@ TMediaPlayer::TMediaPlayer(TComponent* owner)
 TMediaPlayer::~TMediaPlayer()
 {
     if (m_mci_device != 0)
-        MciSendCommand(m_mci_device, MCI_CLOSE, MCI_WAIT, nullptr);
+        Mci::Close(m_mci_device, CompletionOf(MCI_WAIT)); // flag word 2, result ignored
     MciDestroyWindow(m_handle);
     m_mailbox->owner = nullptr;
     if (m_display)
@@ -109,20 +109,21 @@ std::uint32_t TMediaPlayer::DefaultFlags()
     return flags;
 }
 
-MciError TMediaPlayer::Send(std::uint32_t command, void* params)
+MciCompletion TMediaPlayer::CompletionOf(std::uint32_t flags) const
 {
-    m_last_error = MciSendCommand(m_mci_device, command, m_flags, params);
-    return m_last_error;
+    return { (flags & MCI_WAIT) != 0, (flags & MCI_NOTIFY) ? m_handle : MciWindow(0) };
+}
+
+MciError TMediaPlayer::Keep(MciError result)
+{
+    m_last_error = result;
+    return result;
 }
 
 void TMediaPlayer::Open()
 {
-    MCI_OPEN_PARMS parms {};
     if (m_is_open)
         Close();
-    parms.dwCallback = 0;
-    parms.lpstrDeviceType = kDeviceTypeNames[m_device_type];
-    parms.lpstrElementName = m_file_name.c_str();
     m_flags = DefaultFlags();
     if (m_device_type != dtAutoSelect)
         m_flags |= MCI_OPEN_TYPE;
@@ -130,12 +131,18 @@ void TMediaPlayer::Open()
         m_flags |= MCI_OPEN_ELEMENT;
     if (m_shareable)
         m_flags |= MCI_OPEN_SHAREABLE;
-    parms.dwCallback = m_handle;
-    m_last_error = MciSendCommand(0, MCI_OPEN, m_flags, &parms);
-    if (m_last_error != 0)
+    // The device type goes with MCI_OPEN_TYPE, the file with MCI_OPEN_ELEMENT.
+    MciOpenRequest request;
+    if (m_flags & MCI_OPEN_TYPE)
+        request.device_type = kDeviceTypeNames[m_device_type];
+    if (m_flags & MCI_OPEN_ELEMENT)
+        request.element = m_file_name;
+    request.shareable = (m_flags & MCI_OPEN_SHAREABLE) != 0;
+    MciDeviceId device = 0;
+    if (Keep(Mci::Open(request, CompletionOf(m_flags), device)) != 0)
         throw EMCIDeviceError(ErrorText());
     m_is_open = true;
-    m_mci_device = MciDeviceId(parms.wDeviceID);
+    m_mci_device = device;
     m_step_frames = Length() / 10;
     GetDeviceCaps();
     if (m_supports_video) {
@@ -150,19 +157,18 @@ void TMediaPlayer::Open()
 
 void TMediaPlayer::GetDeviceCaps()
 {
-    auto query = [&](std::uint32_t item) {
-        MCI_GETDEVCAPS_PARMS parms {};
-        parms.dwItem = item;
+    auto query = [&](MciCapability item) {
+        std::uint32_t value = 0;
         m_flags = MCI_GETDEVCAPS_ITEM | MCI_WAIT;
-        Send(MCI_GETDEVCAPS, &parms);
-        return parms.dwReturn;
+        Keep(Mci::Capability(m_mci_device, item, value));
+        return value;
     };
     m_features = 0;
-    m_supports_play = query(MCI_GETDEVCAPS_CAN_PLAY) != 0;
-    m_supports_record = query(MCI_GETDEVCAPS_CAN_RECORD) != 0;
-    m_supports_eject = query(MCI_GETDEVCAPS_CAN_EJECT) != 0;
-    m_supports_video = query(MCI_GETDEVCAPS_HAS_VIDEO) != 0;
-    std::uint32_t type = query(MCI_GETDEVCAPS_DEVICE_TYPE);
+    m_supports_play = query(MciCapability::CanPlay) != 0;
+    m_supports_record = query(MciCapability::CanRecord) != 0;
+    m_supports_eject = query(MciCapability::CanEject) != 0;
+    m_supports_video = query(MciCapability::HasVideo) != 0;
+    std::uint32_t type = query(MciCapability::DeviceType);
     m_supports_step = type == MCI_DEVTYPE_VCR || type == MCI_DEVTYPE_OVERLAY || type == MCI_DEVTYPE_ANIMATION
         || type == MCI_DEVTYPE_DIGITAL_VIDEO;
     if (m_supports_play)
@@ -176,29 +182,25 @@ void TMediaPlayer::GetDeviceCaps()
     if (m_supports_step)
         m_features |= 1u << capStep;
 
-    MCI_DGV_RECT_PARMS where {};
+    MciRect source {};
     m_flags = MCI_DGV_WHERE_SOURCE;
-    Send(MCI_WHERE, &where);
-    m_picture_width = where.rc.right - where.rc.left;
-    m_picture_height = where.rc.bottom - where.rc.top;
+    Keep(Mci::Where(m_mci_device, MciRectKind::Source, source));
+    m_picture_width = source.right - source.left;
+    m_picture_height = source.bottom - source.top;
 }
 
 void TMediaPlayer::SetTimeFormat(std::uint32_t format)
 {
-    MCI_SET_PARMS parms {};
-    parms.dwCallback = m_handle;
-    parms.dwTimeFormat = format;
     m_flags = MCI_NOTIFY | MCI_SET_TIME_FORMAT;
-    Send(MCI_SET, &parms);
+    Keep(Mci::SetTimeFormat(m_mci_device, format, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Close()
 {
     if (m_mci_device == 0)
         return;
-    MCI_GENERIC_PARMS parms { m_handle };
     m_flags = DefaultFlags();
-    if (Send(MCI_CLOSE, &parms) == 0) {
+    if (Keep(Mci::Close(m_mci_device, CompletionOf(m_flags))) == 0) {
         m_is_open = false;
         m_mci_device = 0;
     }
@@ -209,13 +211,13 @@ void TMediaPlayer::Play()
     CheckIfOpen();
     if (m_auto_rewind && !m_play_from_set && !m_play_to_set && Position() == Length())
         Rewind();
-    SendPlayback(MCI_PLAY);
+    SendPlayback(Playback::Play);
 }
 
 void TMediaPlayer::Record()
 {
     CheckIfOpen();
-    SendPlayback(MCI_RECORD);
+    SendPlayback(Playback::Record);
 }
 
 // Asynchronous with a notice unless overridden; `use_up` spends the one-shot overrides.
@@ -232,22 +234,25 @@ std::uint32_t TMediaPlayer::PlaybackFlags(bool use_up)
 }
 
 // Play and record: the playback flags and the one-shot From and To, all used up.
-void TMediaPlayer::SendPlayback(std::uint32_t command)
+void TMediaPlayer::SendPlayback(Playback what)
 {
-    MCI_PLAY_PARMS parms {}; // the record block has the same shape: callback, from, to
-    parms.dwCallback = m_handle;
     m_flags = PlaybackFlags(true);
+    std::optional<std::uint32_t> from;
+    std::optional<std::uint32_t> to;
     if (m_play_from_set) {
         m_flags |= MCI_FROM;
-        parms.dwFrom = std::uint32_t(m_play_from);
+        from = std::uint32_t(m_play_from);
     }
     if (m_play_to_set) {
         m_flags |= MCI_TO;
-        parms.dwTo = std::uint32_t(m_play_to);
+        to = std::uint32_t(m_play_to);
     }
     m_play_from_set = false;
     m_play_to_set = false;
-    Send(command, &parms);
+    if (what == Playback::Play)
+        Keep(Mci::Play(m_mci_device, from, to, CompletionOf(m_flags)));
+    else
+        Keep(Mci::Record(m_mci_device, from, to, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Pause()
@@ -263,17 +268,15 @@ void TMediaPlayer::Pause()
 void TMediaPlayer::PausePlayback()
 {
     CheckIfOpen();
-    MCI_GENERIC_PARMS parms { m_handle };
     m_flags = DefaultFlags();
-    Send(MCI_PAUSE, &parms);
+    Keep(Mci::Pause(m_mci_device, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Resume()
 {
     CheckIfOpen();
-    MCI_GENERIC_PARMS parms { m_handle };
     m_flags = PlaybackFlags(false);
-    if (Send(MCI_RESUME, &parms) != 0) {
+    if (Keep(Mci::Resume(m_mci_device, CompletionOf(m_flags))) != 0) {
         Play(); // a device that cannot resume starts playing instead (and spends the overrides)
         return;
     }
@@ -283,9 +286,8 @@ void TMediaPlayer::Resume()
 void TMediaPlayer::Stop()
 {
     CheckIfOpen();
-    MCI_GENERIC_PARMS parms { m_handle };
     m_flags = DefaultFlags();
-    Send(MCI_STOP, &parms);
+    Keep(Mci::Stop(m_mci_device, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Step()
@@ -295,11 +297,8 @@ void TMediaPlayer::Step()
         return;
     if (m_auto_rewind && Position() == Length())
         Rewind();
-    MCI_DGV_STEP_PARMS parms {};
-    parms.dwCallback = m_handle;
-    parms.dwFrames = std::uint32_t(m_step_frames);
     m_flags = DefaultFlags() | MCI_DGV_STEP_FRAMES;
-    Send(MCI_STEP, &parms);
+    Keep(Mci::Step(m_mci_device, MciStepDirection::Forward, std::uint32_t(m_step_frames), CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Back()
@@ -307,60 +306,49 @@ void TMediaPlayer::Back()
     CheckIfOpen();
     if (!m_supports_video)
         return;
-    MCI_DGV_STEP_PARMS parms {};
-    parms.dwCallback = m_handle;
-    parms.dwFrames = std::uint32_t(m_step_frames);
     m_flags = DefaultFlags() | MCI_DGV_STEP_FRAMES | MCI_DGV_STEP_REVERSE;
-    Send(MCI_STEP, &parms);
+    Keep(Mci::Step(m_mci_device, MciStepDirection::Reverse, std::uint32_t(m_step_frames), CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Rewind()
 {
     CheckIfOpen();
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
-    // The result is not kept: Play and Step go on whatever the seek did.
-    MciSendCommand(m_mci_device, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &parms);
+    // Sent with MCI_SEEK_TO_START | MCI_WAIT. The result is not kept: Play and Step go on whatever
+    // the seek did.
+    Mci::Seek(m_mci_device, MciSeek::ToStart, 0, CompletionOf(MCI_SEEK_TO_START | MCI_WAIT));
 }
 
 void TMediaPlayer::Next()
 {
     CheckIfOpen();
-    if (StatusItem(MCI_STATUS_TIME_FORMAT) == MCI_FORMAT_TMSF) {
-        std::uint32_t tracks = StatusItem(MCI_STATUS_NUMBER_OF_TRACKS);
+    if (StatusItem(MciItem::TimeFormat) == MCI_FORMAT_TMSF) {
+        std::uint32_t tracks = StatusItem(MciItem::NumberOfTracks);
         std::uint32_t track = (std::uint32_t(Position()) & 0xFF) + 1;
         SeekToTrack(track > tracks ? tracks : track);
         return;
     }
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
     m_flags = DefaultFlags() | MCI_SEEK_TO_END;
-    Send(MCI_SEEK, &parms);
+    Keep(Mci::Seek(m_mci_device, MciSeek::ToEnd, 0, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::Previous()
 {
     CheckIfOpen();
-    if (StatusItem(MCI_STATUS_TIME_FORMAT) == MCI_FORMAT_TMSF) {
+    if (StatusItem(MciItem::TimeFormat) == MCI_FORMAT_TMSF) {
         std::uint32_t track = std::uint32_t(Position()) & 0xFF;
         SeekToTrack(track > 1 ? track - 1 : 1);
         return;
     }
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
     m_flags = DefaultFlags() | MCI_SEEK_TO_START;
-    Send(MCI_SEEK, &parms);
+    Keep(Mci::Seek(m_mci_device, MciSeek::ToStart, 0, CompletionOf(m_flags)));
 }
 
 // By track: on to the given one, playing on when the device played.
 void TMediaPlayer::SeekToTrack(std::uint32_t track)
 {
     bool playing = Mode() == dmPlaying;
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
-    parms.dwTo = MakeTmsf(track);
     m_flags = DefaultFlags() | MCI_TO;
-    Send(MCI_SEEK, &parms);
+    Keep(Mci::Seek(m_mci_device, MciSeek::To, MakeTmsf(track), CompletionOf(m_flags)));
     if (playing)
         Play();
 }
@@ -370,38 +358,33 @@ void TMediaPlayer::Eject()
     CheckIfOpen();
     if (!m_supports_eject)
         return;
-    MCI_SET_PARMS parms {};
-    parms.dwCallback = m_handle;
     m_flags = DefaultFlags() | MCI_SET_DOOR_OPEN;
-    Send(MCI_SET, &parms);
+    Keep(Mci::SetDoor(m_mci_device, true, CompletionOf(m_flags)));
 }
 
 int TMediaPlayer::Position()
 {
-    return int(StatusItem(MCI_STATUS_POSITION));
+    return int(StatusItem(MciItem::Position));
 }
 
 void TMediaPlayer::SetPosition(int position)
 {
     CheckIfOpen();
-    MCI_SEEK_PARMS parms {};
-    parms.dwCallback = m_handle;
-    parms.dwTo = std::uint32_t(position);
     m_flags = DefaultFlags() | MCI_TO;
-    Send(MCI_SEEK, &parms);
+    Keep(Mci::Seek(m_mci_device, MciSeek::To, std::uint32_t(position), CompletionOf(m_flags)));
 }
 
 int TMediaPlayer::Length()
 {
     CheckIfOpen();
-    return int(StatusItem(MCI_STATUS_LENGTH));
+    return int(StatusItem(MciItem::Length));
 }
 
 TMPModes TMediaPlayer::Mode()
 {
     // With nothing open the command fails and returns no mode: report "not ready", so that a
     // caller waiting for stopped or paused never takes a closed player for either.
-    std::uint32_t value = StatusItem(MCI_STATUS_MODE);
+    std::uint32_t value = StatusItem(MciItem::Mode);
     if (m_last_error != 0)
         return dmNotReady;
     auto mode = std::uint8_t(std::uint8_t(value & 0xFF) - 12);
@@ -409,47 +392,40 @@ TMPModes TMediaPlayer::Mode()
 }
 
 // One status item, waited for; 0 when the device refuses (the error is in m_last_error).
-std::uint32_t TMediaPlayer::StatusItem(std::uint32_t item)
+std::uint32_t TMediaPlayer::StatusItem(MciItem item)
 {
-    MCI_STATUS_PARMS parms {};
-    parms.dwItem = item;
+    std::uint32_t value = 0;
     m_flags = MCI_STATUS_ITEM | MCI_WAIT;
-    Send(MCI_STATUS, &parms);
-    return std::uint32_t(parms.dwReturn);
+    Keep(Mci::Status(m_mci_device, item, value));
+    return value;
 }
 
 Rect TMediaPlayer::DisplayArea()
 {
     if (!m_is_open || !m_supports_video)
         return {};
-    MCI_DGV_RECT_PARMS parms {};
+    MciRect rect {};
     m_flags = MCI_DGV_WHERE_DESTINATION;
-    Send(MCI_WHERE, &parms);
-    return { parms.rc.left, parms.rc.top, parms.rc.right, parms.rc.bottom };
+    Keep(Mci::Where(m_mci_device, MciRectKind::Destination, rect));
+    return { rect.left, rect.top, rect.right, rect.bottom };
 }
 
 void TMediaPlayer::SetDisplayArea(Rect area)
 {
     if (!m_is_open || !m_supports_video)
         return;
-    MCI_DGV_RECT_PARMS parms {};
-    parms.dwCallback = m_handle;
     if (area.right == 0 && area.bottom == 0)
         area = { area.left, area.top, m_picture_width, m_picture_height };
     // Sent as it stands: the device reads the third and fourth values as width and height.
-    parms.rc = { area.left, area.top, area.right, area.bottom };
     m_flags = MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT;
-    Send(MCI_PUT, &parms);
+    Keep(Mci::PutDestination(m_mci_device, MciRect { area.left, area.top, area.right, area.bottom }, CompletionOf(m_flags)));
 }
 
 void TMediaPlayer::SetDisplay(TWinControl* display)
 {
     if (display && m_is_open && m_supports_video) {
-        MCI_DGV_WINDOW_PARMS parms {};
-        parms.dwCallback = m_handle;
-        parms.hWnd = DisplayHandle(display);
         m_flags = MCI_DGV_WINDOW_HWND | MCI_WAIT;
-        if (Send(MCI_WINDOW, &parms) == 0) {
+        if (Keep(Mci::SetWindow(m_mci_device, DisplayHandle(display), CompletionOf(m_flags))) == 0) {
             if (m_display && m_display != display)
                 m_display->RemoveFreeNotification(this);
             m_display = display;
@@ -475,10 +451,8 @@ void TMediaPlayer::Notification(TComponent* component, TOperation operation)
         return;
     if (m_is_open) {
         // The display goes: back to the device's default window.
-        MCI_DGV_WINDOW_PARMS parms {};
-        parms.hWnd = 0;
         m_flags = MCI_DGV_WINDOW_HWND | MCI_WAIT;
-        Send(MCI_WINDOW, &parms);
+        Keep(Mci::SetWindow(m_mci_device, 0, CompletionOf(m_flags)));
     }
     m_display = nullptr;
 }

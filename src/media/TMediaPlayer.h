@@ -2,7 +2,7 @@
 
 #include "framework/TWinControl.h"
 #include "media/EMCIDeviceError.h"
-#include "platform/media/Mci.h"
+#include "platform/media/MciDevices.h"
 
 #include <cstdint>
 #include <memory>
@@ -128,12 +128,16 @@ private:
     struct Mailbox;
     void CheckIfOpen() const;
     std::uint32_t PlaybackFlags(bool use_up);
-    void SendPlayback(std::uint32_t command);
+    enum class Playback { Play, Record };
+    void SendPlayback(Playback what);
     std::uint32_t DefaultFlags();
+    // How the device completes a command sent with the flag word: waited for or not, and the
+    // player's window told when MCI_NOTIFY is in it.
+    MciCompletion CompletionOf(std::uint32_t flags) const;
+    MciError Keep(MciError result);
     void GetDeviceCaps();
     void SetTimeFormat(std::uint32_t format);
-    MciError Send(std::uint32_t command, void* params);
-    std::uint32_t StatusItem(std::uint32_t item);
+    std::uint32_t StatusItem(MciItem item);
     void SeekToTrack(std::uint32_t track);
     void MMNotify(std::uint32_t code);
 

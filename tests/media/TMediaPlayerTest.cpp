@@ -255,6 +255,33 @@ TEST(TMediaPlayer, StepAndBackMoveByStepFrames)
     EXPECT_LE(w.player->Position(), before + 35); // it may have played a few pictures on meanwhile
 }
 
+// The view's forward and backward buttons while a clip is paused: the clip stays paused at the
+// stepped place, and the play button's resume goes on from there.
+TEST(TMediaPlayer, StepsWhilePausedKeepThePause)
+{
+    PlayerWindow w;
+    w.OpenClip(Clip::Mpeg2BFrames250);
+    w.player->Play();
+    ASSERT_TRUE(w.RunUntil([&] { return w.player->Position() >= 5; }));
+    w.player->Pause();
+    int paused_at = w.player->Position();
+    w.player->Step();
+    EXPECT_EQ(w.player->Mode(), dmPaused);
+    EXPECT_EQ(w.player->Position(), paused_at + 25);
+    EXPECT_EQ(w.Shown(), paused_at + 25);
+    w.player->Back();
+    w.player->Back();
+    EXPECT_EQ(w.player->Mode(), dmPaused);
+    EXPECT_EQ(w.player->Position(), paused_at - 25 < 0 ? 0 : paused_at - 25);
+    int stepped_to = w.player->Position();
+    w.RunFor(100ms);
+    EXPECT_EQ(w.player->Position(), stepped_to);
+    w.player->Resume();
+    EXPECT_EQ(w.player->Mode(), dmPlaying);
+    ASSERT_TRUE(w.RunUntil([&] { return w.player->Position() >= stepped_to + 3; }));
+    EXPECT_LT(w.player->Position(), stepped_to + 40);
+}
+
 TEST(TMediaPlayer, OneShotOverridesApplyToTheNextCommandOnly)
 {
     PlayerWindow w;
@@ -312,7 +339,7 @@ TEST_P(TMediaPlayerRejects, BadFilesWithTheDeviceTextClosingTheClipBefore)
 INSTANTIATE_TEST_SUITE_P(Files, TMediaPlayerRejects,
     testing::Values(OpenFailure { "Missing", MediaClips::Missing, "Cannot find the specified file" },
         OpenFailure { "TextNamedMpg", MediaClips::Text, "cannot be played" },
-        OpenFailure { "Truncated", MediaClips::Truncated, "incomplete" },
+        OpenFailure { "CutInItsFirstPack", [] { return MediaClips::CutAt(Clip::Mpeg1Silent10, 20); }, "incomplete" },
         OpenFailure { "Empty", MediaClips::Empty, "empty" }),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -5,7 +5,7 @@
 #include "framework/TForm.h"
 #include "media/TMediaPlayer.h"
 #include "platform/HeadlessBackend.h"
-#include "platform/media/Mci.h"
+#include "platform/media/MciDevices.h"
 
 #include <gtest/gtest.h>
 
@@ -99,55 +99,42 @@ TEST(TransportStress, ThousandRandomOperationsOnThePlayer)
 // them and its thread keeps playing.
 TEST(TransportStress, TwoThreadsCommandOneDevice)
 {
-    MCI_OPEN_PARMS open {};
     std::string file = MediaClips::Path(Clip::Mpeg1Sound250);
-    open.lpstrElementName = file.c_str();
-    ASSERT_EQ(MciSendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT, &open), 0u);
-    MciDeviceId id = MciDeviceId(open.wDeviceID);
+    MciDeviceId id = 0;
+    ASSERT_EQ(Mci::Open({ "", file, false }, {}, id), 0u);
     std::atomic<int> frames { 0 };
     std::atomic<int> notices { 0 };
     MciWindow window = MciCreateWindow({ [&](std::uint32_t, MciDeviceId) { ++notices; }, [&](MciFramePtr) { ++frames; } });
-    MCI_DGV_WINDOW_PARMS window_parms {};
-    window_parms.hWnd = window;
-    ASSERT_EQ(MciSendCommand(id, MCI_WINDOW, MCI_DGV_WINDOW_HWND, &window_parms), 0u);
+    ASSERT_EQ(Mci::SetWindow(id, window, {}), 0u);
+    const MciCompletion notify { false, window };
 
     auto worker = [&](unsigned seed) {
         std::mt19937 random(seed);
         for (int i = 0; i < 300; ++i) {
             switch (random() % 7) {
-            case 0: {
-                MCI_PLAY_PARMS play { window, 0, 0 };
-                MciSendCommand(id, MCI_PLAY, MCI_NOTIFY, &play);
+            case 0:
+                Mci::Play(id, {}, {}, notify);
                 break;
-            }
-            case 1: {
-                MCI_GENERIC_PARMS pause { window };
-                MciSendCommand(id, MCI_PAUSE, MCI_NOTIFY, &pause);
+            case 1:
+                Mci::Pause(id, notify);
                 break;
-            }
             case 2:
-                MciSendCommand(id, MCI_RESUME, 0, nullptr);
+                Mci::Resume(id, {});
                 break;
-            case 3: {
-                MCI_SEEK_PARMS seek { 0, std::uint32_t(random() % 251) };
-                MciSendCommand(id, MCI_SEEK, MCI_TO, &seek);
+            case 3:
+                Mci::Seek(id, MciSeek::To, std::uint32_t(random() % 251), {});
                 break;
-            }
-            case 4: {
-                MCI_DGV_STEP_PARMS step { 0, std::uint32_t(random() % 40) };
-                MciSendCommand(id, MCI_STEP, MCI_DGV_STEP_FRAMES | (random() % 2 ? MCI_DGV_STEP_REVERSE : 0), &step);
+            case 4:
+                Mci::Step(id, random() % 2 ? MciStepDirection::Reverse : MciStepDirection::Forward,
+                    std::uint32_t(random() % 40), {});
                 break;
-            }
-            case 5: {
-                MCI_DGV_RECT_PARMS put {};
-                put.rc = { 0, 0, int(100 + random() % 700), int(100 + random() % 500) };
-                MciSendCommand(id, MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT, &put);
+            case 5:
+                Mci::PutDestination(id, MciRect { 0, 0, int(100 + random() % 700), int(100 + random() % 500) }, {});
                 break;
-            }
             default: {
-                MCI_STATUS_PARMS status { 0, 0, MCI_STATUS_POSITION, 0 };
-                MciSendCommand(id, MCI_STATUS, MCI_STATUS_ITEM, &status);
-                EXPECT_LE(status.dwReturn, 250u);
+                std::uint32_t position = 0;
+                Mci::Status(id, MciItem::Position, position);
+                EXPECT_LE(position, 250u);
                 break;
             }
             }
@@ -159,7 +146,7 @@ TEST(TransportStress, TwoThreadsCommandOneDevice)
     std::thread second(worker, 2u);
     first.join();
     second.join();
-    EXPECT_EQ(MciSendCommand(id, MCI_CLOSE, MCI_WAIT, nullptr), 0u);
+    EXPECT_EQ(Mci::Close(id, { true, 0 }), 0u);
     MciDestroyWindow(window);
     EXPECT_GT(frames.load(), 0);
     EXPECT_GT(notices.load(), 0);

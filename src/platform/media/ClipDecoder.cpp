@@ -1,12 +1,11 @@
 #include "platform/media/ClipDecoder.h"
 
+#include "platform/media/ClipInput.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
+#include <libavutil/avstring.h>
 }
 
 #include <algorithm>
@@ -17,22 +16,26 @@ extern "C" {
 
 namespace {
 
-// Containers and picture codings our video devices play. Anything else (a text file that happens
-// to be named .mpg, a picture, a sound file) is refused at open.
-constexpr const char* kFormatWhitelist = "mpeg,mpegvideo,mpegts,avi,mov,mp4,asf,matroska,webm";
+// Picture codings our video devices play.
 constexpr std::array kVideoCodecs = { AV_CODEC_ID_MPEG1VIDEO, AV_CODEC_ID_MPEG2VIDEO, AV_CODEC_ID_MPEG4,
-    AV_CODEC_ID_H263, AV_CODEC_ID_H264, AV_CODEC_ID_MSMPEG4V1, AV_CODEC_ID_MSMPEG4V2,
-    AV_CODEC_ID_MSMPEG4V3, AV_CODEC_ID_MJPEG, AV_CODEC_ID_CINEPAK, AV_CODEC_ID_MSVIDEO1,
-    AV_CODEC_ID_INDEO3, AV_CODEC_ID_WMV1, AV_CODEC_ID_WMV2, AV_CODEC_ID_RAWVIDEO };
+    AV_CODEC_ID_H263, AV_CODEC_ID_H264, AV_CODEC_ID_MSMPEG4V1, AV_CODEC_ID_MSMPEG4V2, AV_CODEC_ID_MSMPEG4V3,
+    AV_CODEC_ID_MJPEG, AV_CODEC_ID_CINEPAK, AV_CODEC_ID_MSVIDEO1, AV_CODEC_ID_INDEO3, AV_CODEC_ID_WMV1,
+    AV_CODEC_ID_WMV2, AV_CODEC_ID_RAWVIDEO };
 
 // Largest picture we accept, so that a hostile header cannot make us allocate gigabytes.
 constexpr int kMaxPictureSide = 4096;
 // A forward seek closer than this is decoded through rather than repositioned.
 constexpr int kForwardDecodeLimit = 30;
+// A file without pictures plays as pictures of this length (25 per second).
+constexpr double kSlotSeconds = 0.04;
+// How far ahead of a picture's time a file without pictures has its sound decoded.
+constexpr double kSoundAhead = 0.3;
+// Packets one call of FeedSound reads at most.
+constexpr int kMaxSoundPackets = 500;
 
 // Whether an MPEG program stream ends inside a packet: a file cut short. Walks the pack and packet
 // headers by their lengths; a file that ends exactly between packets, or loses its way in damaged
-// data, counts as not cut (playback then stops cleanly wherever the data runs out).
+// data, counts as not cut.
 bool ProgramStreamIsCut(const std::filesystem::path& file, std::uintmax_t size)
 {
     std::ifstream in(file, std::ios::binary);
@@ -79,9 +82,27 @@ bool ProgramStreamIsCut(const std::filesystem::path& file, std::uintmax_t size)
     return false;
 }
 
-bool IsWhitelistedCodec(AVCodecID id)
+bool StartsAsProgramStream(const std::filesystem::path& file)
 {
-    return std::find(kVideoCodecs.begin(), kVideoCodecs.end(), id) != kVideoCodecs.end();
+    std::ifstream in(file, std::ios::binary);
+    std::array<unsigned char, 4> start {};
+    return in.read(reinterpret_cast<char*>(start.data()), 4) && start[0] == 0 && start[1] == 0 && start[2] == 1
+        && start[3] == 0xBA;
+}
+
+std::int64_t TimeOrNone(std::int64_t t)
+{
+    return t == AV_NOPTS_VALUE ? ClipIndex::kNoTime : t;
+}
+
+// Seconds the stream lasts, by its own count or the container's; 0 when neither says.
+double DurationOf(const AVFormatContext& format, const AVStream& stream)
+{
+    if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
+        return double(stream.duration) * av_q2d(stream.time_base);
+    if (format.duration != AV_NOPTS_VALUE && format.duration > 0)
+        return double(format.duration) / AV_TIME_BASE;
+    return 0;
 }
 
 } // namespace
@@ -106,13 +127,9 @@ ClipDecoder::~ClipDecoder()
 
 void ClipDecoder::Close()
 {
+    m_scanner.reset();
     avcodec_free_context(&m_video);
-    avcodec_free_context(&m_audio);
-    avformat_close_input(&m_format);
-    sws_freeContext(m_sws);
-    m_sws = nullptr;
-    swr_free(&m_swr);
-    av_channel_layout_uninit(&m_swr_layout);
+    ClipInput::Close(m_format);
 }
 
 MciError ClipDecoder::Open(const std::filesystem::path& file)
@@ -130,218 +147,207 @@ MciError ClipDecoder::Open(const std::filesystem::path& file)
         return MCIERR_FILE_READ;
     if (size == 0)
         return MCIERR_CLIP_EMPTY;
-    {
-        std::ifstream in(file, std::ios::binary);
-        std::array<unsigned char, 4> start {};
-        if (!in || !in.read(reinterpret_cast<char*>(start.data()), std::streamsize(std::min<std::uintmax_t>(4, size))))
-            return MCIERR_FILE_READ;
-        if (start[0] == 0 && start[1] == 0 && start[2] == 1 && start[3] == 0xBA && ProgramStreamIsCut(file, size))
+    if (MciError result = ClipInput::Open(file, m_format)) {
+        // A program stream cut so short that nothing in it can be made out.
+        if (StartsAsProgramStream(file) && ProgramStreamIsCut(file, size))
             return MCIERR_CLIP_TRUNCATED;
+        return result;
     }
-
-    if (MciError result = OpenInput(file))
+    if (MciError result = OpenStreams()) {
+        if (result == MCIERR_CLIP_NO_PICTURE && StartsAsProgramStream(file) && ProgramStreamIsCut(file, size))
+            return MCIERR_CLIP_TRUNCATED;
         return result;
-    if (MciError result = Scan())
-        return result;
-    // Check that the pictures decode at all before saying the clip is playable.
-    if (!SeekToFrame(0))
-        return MCIERR_CLIP_NO_PICTURE;
-    if (!Reposition(m_keys.front()))
-        return MCIERR_FILE_READ;
+    }
+    m_seeks_by_bytes = ClipInput::SeeksByBytes(*m_format);
+    m_cut_short = m_seeks_by_bytes && StartsAsProgramStream(file) && ProgramStreamIsCut(file, size);
+    StartIndex(file, size);
     return 0;
 }
 
-MciError ClipDecoder::OpenInput(const std::filesystem::path& file)
+MciError ClipDecoder::OpenStreams()
 {
-    m_format = avformat_alloc_context();
-    if (!m_format)
-        return MCIERR_OUT_OF_MEMORY;
-    m_format->format_whitelist = av_strdup(kFormatWhitelist);
-    m_format->protocol_whitelist = av_strdup("file");
-    AVDictionary* options = nullptr;
-    av_dict_set(&options, "probesize", "2000000", 0);
-    int result = avformat_open_input(&m_format, file.c_str(), nullptr, &options);
-    av_dict_free(&options);
-    if (result < 0) {
-        m_format = nullptr; // freed by avformat_open_input
-        return result == AVERROR(ENOENT) ? MCIERR_FILE_NOT_FOUND : MCIERR_INVALID_FILE;
-    }
-    m_format->max_analyze_duration = 5 * AV_TIME_BASE;
-    if (avformat_find_stream_info(m_format, nullptr) < 0)
-        return MCIERR_INVALID_FILE;
-
     m_video_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (m_video_stream < 0)
-        return MCIERR_CLIP_NO_PICTURE;
-    AVStream* video = m_format->streams[m_video_stream];
-    const AVCodec* codec = avcodec_find_decoder(video->codecpar->codec_id);
-    if (!codec || !IsWhitelistedCodec(codec->id))
-        return MCIERR_INVALID_FILE;
-    m_video = avcodec_alloc_context3(codec);
-    if (!m_video || avcodec_parameters_to_context(m_video, video->codecpar) < 0)
-        return MCIERR_OUT_OF_MEMORY;
-    m_video->thread_count = 1;
-    if (avcodec_open2(m_video, codec, nullptr) < 0)
-        return MCIERR_INVALID_FILE;
-    m_width = video->codecpar->width;
-    m_height = video->codecpar->height;
-    if (m_width <= 0 || m_height <= 0 || m_width > kMaxPictureSide || m_height > kMaxPictureSide)
-        return MCIERR_INVALID_FILE;
-    m_time_base = av_q2d(video->time_base);
-    AVRational rate = video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0 ? video->avg_frame_rate : video->r_frame_rate;
-    double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
-    m_frame_duration = fps >= 1 && fps <= 240 ? 1.0 / fps : 0.04;
-    if (m_time_base <= 0)
-        return MCIERR_INVALID_FILE;
-
-    // Sound is optional: a clip whose sound cannot be decoded plays silent.
-    int audio_stream = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, m_video_stream, nullptr, 0);
-    if (audio_stream >= 0) {
-        AVStream* audio = m_format->streams[audio_stream];
-        const AVCodec* audio_codec = avcodec_find_decoder(audio->codecpar->codec_id);
-        if (audio_codec) {
-            m_audio = avcodec_alloc_context3(audio_codec);
-            if (m_audio && avcodec_parameters_to_context(m_audio, audio->codecpar) >= 0) {
-                m_audio->thread_count = 1;
-                if (avcodec_open2(m_audio, audio_codec, nullptr) >= 0 && m_audio->sample_rate > 0
-                    && m_audio->ch_layout.nb_channels > 0) {
-                    m_audio_stream = audio_stream;
-                    m_audio_time_base = av_q2d(audio->time_base);
-                }
-            }
-            if (m_audio_stream < 0)
-                avcodec_free_context(&m_audio);
-        }
+    if (m_video_stream >= 0) {
+        AVStream* video = m_format->streams[m_video_stream];
+        const AVCodec* codec = avcodec_find_decoder(video->codecpar->codec_id);
+        if (!codec || std::find(kVideoCodecs.begin(), kVideoCodecs.end(), codec->id) == kVideoCodecs.end())
+            return MCIERR_INVALID_FILE;
+        m_width = video->codecpar->width;
+        m_height = video->codecpar->height;
+        if (m_width <= 0 || m_height <= 0 || m_width > kMaxPictureSide || m_height > kMaxPictureSide)
+            return MCIERR_INVALID_FILE;
+        m_video = avcodec_alloc_context3(codec);
+        if (!m_video || avcodec_parameters_to_context(m_video, video->codecpar) < 0)
+            return MCIERR_OUT_OF_MEMORY;
+        m_video->thread_count = 1;
+        if (avcodec_open2(m_video, codec, nullptr) < 0)
+            return MCIERR_INVALID_FILE;
+        m_time_base = av_q2d(video->time_base);
+        if (m_time_base <= 0)
+            return MCIERR_INVALID_FILE;
+        AVRational rate = video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0 ? video->avg_frame_rate : video->r_frame_rate;
+        double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
+        m_picture_duration = fps >= 1 && fps <= 240 ? 1.0 / fps : kSlotSeconds;
+        m_origin = video->start_time != AV_NOPTS_VALUE ? double(video->start_time) * m_time_base : 0;
     }
+    // Sound is optional beside pictures: a clip whose sound cannot be decoded plays silent.
+    int sound = av_find_best_stream(m_format, AVMEDIA_TYPE_AUDIO, -1, m_video_stream, nullptr, 0);
+    if (sound >= 0 && m_sound.Open(*m_format->streams[sound]))
+        m_sound_stream = sound;
+    if (!m_video) {
+        if (m_sound_stream < 0)
+            return MCIERR_CLIP_NO_PICTURE;
+        AVStream* stream = m_format->streams[m_sound_stream];
+        m_time_base = av_q2d(stream->time_base);
+        m_origin = stream->start_time != AV_NOPTS_VALUE ? double(stream->start_time) * m_time_base : 0;
+        m_picture_duration = kSlotSeconds;
+    }
+    m_sound.SetOrigin(m_origin);
     for (unsigned i = 0; i < m_format->nb_streams; ++i) {
-        if (int(i) != m_video_stream && int(i) != m_audio_stream)
+        if (int(i) != m_video_stream && int(i) != m_sound_stream)
             m_format->streams[i]->discard = AVDISCARD_ALL;
     }
     return 0;
 }
 
-// Reads every packet once: counts the pictures (the clip's length in frames), finds the first
-// presentation time, and notes where the key frames lie for seeking.
-MciError ClipDecoder::Scan()
+void ClipDecoder::StartIndex(const std::filesystem::path& file, std::uintmax_t size)
 {
-    std::int64_t first_pts = AV_NOPTS_VALUE;
-    std::int64_t first_dts = AV_NOPTS_VALUE;
-    int count = 0;
-    for (;;) {
-        int result = av_read_frame(m_format, m_packet);
-        if (result < 0)
-            break; // the end, or damage: the clip is as long as what could be read
-        if (m_packet->stream_index == m_video_stream) {
-            if (m_packet->pts != AV_NOPTS_VALUE && (first_pts == AV_NOPTS_VALUE || m_packet->pts < first_pts))
-                first_pts = m_packet->pts;
-            if (m_packet->dts != AV_NOPTS_VALUE && first_dts == AV_NOPTS_VALUE)
-                first_dts = m_packet->dts;
-            if ((m_packet->flags & AV_PKT_FLAG_KEY) || m_keys.empty())
-                m_keys.push_back({ m_packet->pos, m_packet->dts != AV_NOPTS_VALUE ? m_packet->dts : m_packet->pts, count });
-            ++count;
+    if (!m_video) {
+        AVStream* stream = m_format->streams[m_sound_stream];
+        if (double seconds = DurationOf(*m_format, *stream); seconds > 0) {
+            m_index.Fill({}, int(std::lround(seconds / kSlotSeconds)));
+            return;
         }
-        av_packet_unref(m_packet);
-    }
-    if (count == 0)
-        return MCIERR_CLIP_NO_PICTURE;
-    m_frame_count = count;
-    m_first_pts = first_pts != AV_NOPTS_VALUE ? first_pts : first_dts != AV_NOPTS_VALUE ? first_dts : 0;
-    // The first key frame entry is the file's start, whatever its packet says.
-    m_keys.front().pos = 0;
-    m_keys.front().timestamp = AV_NOPTS_VALUE;
-    return 0;
-}
-
-void ClipDecoder::SetAudioSink(int rate, AudioSink sink)
-{
-    swr_free(&m_swr);
-    m_audio_sink = nullptr;
-    if (!m_audio || rate <= 0 || !sink)
-        return;
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_S16, rate, &m_audio->ch_layout,
-            m_audio->sample_fmt, m_audio->sample_rate, 0, nullptr) < 0
-        || swr_init(m_swr) < 0) {
-        swr_free(&m_swr);
+        m_scanner = std::make_unique<ClipScanner>(file, m_sound_stream, ClipScanner::Kind::Sound, kSlotSeconds, m_index);
         return;
     }
-    m_swr_format = m_audio->sample_fmt;
-    m_swr_rate = m_audio->sample_rate;
-    av_channel_layout_uninit(&m_swr_layout);
-    av_channel_layout_copy(&m_swr_layout, &m_audio->ch_layout);
-    m_audio_rate = rate;
-    m_audio_sink = std::move(sink);
+    if (IndexFromContainer(size))
+        return;
+    // Until the scan is done, the length the clip's duration suggests.
+    AVStream* stream = m_format->streams[m_video_stream];
+    m_index.SetEstimate(int(std::lround(DurationOf(*m_format, *stream) / m_picture_duration)));
+    m_scanner = std::make_unique<ClipScanner>(file, m_video_stream, ClipScanner::Kind::Pictures, m_picture_duration, m_index);
 }
 
-// Damaged sound can decode to frames of another rate, sample format or channel count than the
-// stream began with; the resampler is set up anew for them, since it reads exactly the planes its
-// set-up names.
-bool ClipDecoder::MatchResampler(const AVFrame& sound)
+// AVI and MP4 files list every picture of the stream, with its place in the file. The list is
+// taken when it covers the count the header gives; an AVI file cut short has lost its list (it is
+// written at the end) and is scanned. Entries whose data lies past the end of a cut file do not
+// count, nor do empty AVI chunks (they repeat the picture before) or pictures marked not to be
+// shown.
+bool ClipDecoder::IndexFromContainer(std::uintmax_t size)
 {
-    if (sound.nb_samples <= 0 || sound.sample_rate <= 0 || sound.ch_layout.nb_channels <= 0 || !sound.extended_data)
+    if (av_match_list(m_format->iformat->name, "avi,mov", ',') <= 0)
         return false;
-    if (m_swr && sound.format == m_swr_format && sound.sample_rate == m_swr_rate
-        && av_channel_layout_compare(&sound.ch_layout, &m_swr_layout) == 0)
-        return true;
-    swr_free(&m_swr);
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&m_swr, &stereo, AV_SAMPLE_FMT_S16, m_audio_rate, const_cast<AVChannelLayout*>(&sound.ch_layout),
-            AVSampleFormat(sound.format), sound.sample_rate, 0, nullptr) < 0
-        || swr_init(m_swr) < 0) {
-        swr_free(&m_swr);
+    AVStream* stream = m_format->streams[m_video_stream];
+    int entries = avformat_index_get_entries_count(stream);
+    if (stream->nb_frames <= 0 || entries < stream->nb_frames)
         return false;
+    ClipIndex::Builder builder;
+    for (int i = 0; i < entries; ++i) {
+        const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
+        if (!entry || entry->size <= 0 || (entry->flags & AVINDEX_DISCARD_FRAME))
+            continue;
+        if (entry->pos < 0 || std::uintmax_t(entry->pos) + std::uintmax_t(entry->size) > size)
+            break;
+        builder.Add(entry->flags & AVINDEX_KEYFRAME, entry->pos, TimeOrNone(entry->timestamp), ClipIndex::kNoTime);
     }
-    m_swr_format = sound.format;
-    m_swr_rate = sound.sample_rate;
-    av_channel_layout_uninit(&m_swr_layout);
-    av_channel_layout_copy(&m_swr_layout, &sound.ch_layout);
+    int count = builder.Count();
+    m_index.Fill(builder.TakeKeys(), count);
     return true;
 }
 
-bool ClipDecoder::Reposition(const KeyFrame& key)
+void ClipDecoder::ResetDecoding()
 {
-    int result;
-    if (key.pos == 0 || (key.pos > 0 && !(m_format->iformat->flags & AVFMT_NO_BYTE_SEEK)))
-        result = av_seek_frame(m_format, -1, key.pos, AVSEEK_FLAG_BYTE);
-    else
-        result = av_seek_frame(m_format, m_video_stream, key.timestamp, AVSEEK_FLAG_BACKWARD);
-    if (result < 0 && key.pos == 0)
-        result = avformat_seek_file(m_format, -1, INT64_MIN, 0, INT64_MAX, 0);
-    avcodec_flush_buffers(m_video);
-    if (m_audio)
-        avcodec_flush_buffers(m_audio);
-    if (m_swr)
-        swr_init(m_swr); // drop what the resampler held back
+    if (m_video)
+        avcodec_flush_buffers(m_video);
+    m_sound.Flush();
     av_packet_unref(m_packet);
     m_packet_held = false;
-    m_current_index = -1;
     m_input_ended = false;
     m_decoder_drained = false;
-    m_audio_next_time = -1;
+}
+
+bool ClipDecoder::ReadPacket()
+{
+    av_packet_unref(m_packet);
+    return av_read_frame(m_format, m_packet) >= 0;
+}
+
+// To the key frame's packet, held to be sent first. The demuxer is put before it, by byte offset
+// or time stamp, and the packets up to it are passed over; false when the key is not met.
+bool ClipDecoder::Reposition(const ClipIndex::Key& key)
+{
+    int result;
+    if (m_seeks_by_bytes)
+        result = av_seek_frame(m_format, -1, key.picture == 0 ? 0 : std::max<std::int64_t>(0, key.pos), AVSEEK_FLAG_BYTE);
+    else if (key.dts != ClipIndex::kNoTime)
+        result = av_seek_frame(m_format, m_video_stream, key.dts, AVSEEK_FLAG_BACKWARD);
+    else
+        return false;
+    ResetDecoding();
+    if (result < 0)
+        return false;
+    // Byte offsets name packets in MPEG streams (their time stamps may jump); time stamps in
+    // the others (a demuxing packet there may carry several pictures at one offset).
+    bool by_pos = m_seeks_by_bytes || key.dts == ClipIndex::kNoTime;
+    while (ReadPacket()) {
+        if (m_packet->stream_index != m_video_stream)
+            continue; // sound before the key frame belongs to pictures before it
+        if (by_pos && m_packet->pos >= 0 && key.pos >= 0) {
+            if (m_packet->pos == key.pos && (m_packet->flags & AV_PKT_FLAG_KEY || key.picture == 0))
+                break;
+            if (m_packet->pos > key.pos)
+                return false;
+        } else if (!by_pos && m_packet->dts != AV_NOPTS_VALUE) {
+            if (m_packet->dts == key.dts)
+                break;
+            if (m_packet->dts > key.dts)
+                return false;
+        }
+    }
+    if (m_packet->stream_index != m_video_stream || !m_packet->data)
+        return false;
+    m_packet_held = true;
+    m_next_number = key.picture;
+    m_shown_from = key.pts;
+    m_current_index = -1;
+    return true;
+}
+
+// To the start of the file, numbering from 0: what is left when a key frame cannot be found
+// where the index puts it.
+bool ClipDecoder::RepositionToStart()
+{
+    int result = m_seeks_by_bytes ? av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE)
+                                  : avformat_seek_file(m_format, -1, INT64_MIN, INT64_MIN, 0, 0);
+    if (result < 0)
+        result = av_seek_frame(m_format, -1, 0, AVSEEK_FLAG_BYTE);
+    ResetDecoding();
+    m_next_number = 0;
+    m_shown_from = ClipIndex::kNoTime;
+    m_current_index = -1;
     return result >= 0;
 }
 
-int ClipDecoder::IndexOf(const AVFrame* frame) const
-{
-    std::int64_t ts = frame->best_effort_timestamp;
-    if (ts == AV_NOPTS_VALUE)
-        return m_current_index + 1;
-    double seconds = double(ts - m_first_pts) * m_time_base;
-    return int(std::lround(seconds / m_frame_duration));
-}
-
-bool ClipDecoder::ReceiveVideo()
+bool ClipDecoder::ReceivePicture()
 {
     while (avcodec_receive_frame(m_video, m_scratch) >= 0) {
-        int index = IndexOf(m_scratch);
-        if (index < 0 || (m_current_index >= 0 && index <= m_current_index) || m_scratch->width != m_width
-            || m_scratch->height != m_height) {
-            av_frame_unref(m_scratch); // a picture from before the start, a repeat, or a size change
+        if (m_scratch->width <= 0 || m_scratch->height <= 0 || m_scratch->width > kMaxPictureSide
+            || m_scratch->height > kMaxPictureSide
+            || (m_shown_from != ClipIndex::kNoTime && m_scratch->pts != AV_NOPTS_VALUE && m_scratch->pts < m_shown_from)) {
+            av_frame_unref(m_scratch); // a picture shown before the key frame we started from
             continue;
         }
+        int number = m_next_number++;
+        double time = m_scratch->pts != AV_NOPTS_VALUE ? double(m_scratch->pts) * m_time_base - m_origin
+                                                       : number * m_picture_duration;
+        if (m_current_index >= 0)
+            time = std::max(time, m_current_time); // a clock that never runs backwards
         av_frame_unref(m_frame);
         av_frame_move_ref(m_frame, m_scratch);
-        m_current_index = index;
+        m_shown_from = ClipIndex::kNoTime; // from here on every picture counts
+        m_current_index = number;
+        m_current_time = time;
         return true;
     }
     return false;
@@ -349,15 +355,23 @@ bool ClipDecoder::ReceiveVideo()
 
 bool ClipDecoder::DecodeNext()
 {
+    return m_video ? DecodeNextPicture() : DecodeNextSlot();
+}
+
+bool ClipDecoder::DecodeNextPicture()
+{
     if (!m_format)
         return false;
+    // Past the last picture only sound can follow; that is read as it is due (FeedSound).
+    if (m_index.Filled() && m_current_index >= m_index.Length() - 1)
+        return false;
     for (;;) {
-        if (ReceiveVideo())
+        if (ReceivePicture())
             return true;
         if (m_decoder_drained)
             return false;
         if (m_packet_held) {
-            // The decoder refused this packet while it was full; it has been emptied since.
+            // Held: the key frame to start from, or a packet refused while the decoder was full.
             if (avcodec_send_packet(m_video, m_packet) == AVERROR(EAGAIN))
                 continue;
             av_packet_unref(m_packet);
@@ -370,110 +384,99 @@ bool ClipDecoder::DecodeNext()
             m_decoder_drained = true;
             continue;
         }
-        int result = av_read_frame(m_format, m_packet);
-        if (result < 0) {
+        if (!ReadPacket()) {
             m_input_ended = true;
             continue;
         }
         if (m_packet->stream_index == m_video_stream) {
             // A damaged packet is refused by the decoder; the next one goes on.
-            if (avcodec_send_packet(m_video, m_packet) == AVERROR(EAGAIN)) {
+            if (avcodec_send_packet(m_video, m_packet) == AVERROR(EAGAIN))
                 m_packet_held = true;
-                continue;
-            }
-        } else if (m_packet->stream_index == m_audio_stream) {
-            DecodeAudio(m_packet);
+        } else if (m_packet->stream_index == m_sound_stream) {
+            m_sound.Decode(*m_packet);
         }
-        av_packet_unref(m_packet);
     }
 }
 
-void ClipDecoder::DecodeAudio(const AVPacket* packet)
+bool ClipDecoder::DecodeNextSlot()
 {
-    if (!m_audio || !m_audio_sink)
-        return;
-    if (avcodec_send_packet(m_audio, packet) < 0)
-        return;
-    while (avcodec_receive_frame(m_audio, m_scratch) >= 0) {
-        double time = m_audio_next_time;
-        if (m_scratch->best_effort_timestamp != AV_NOPTS_VALUE)
-            time = double(m_scratch->best_effort_timestamp) * m_audio_time_base - double(m_first_pts) * m_time_base;
-        if (time < -1e8)
-            time = 0;
-        if (!MatchResampler(*m_scratch)) {
-            av_frame_unref(m_scratch); // damaged sound that no resampler takes: left out
-            continue;
-        }
-        int capacity = swr_get_out_samples(m_swr, m_scratch->nb_samples);
-        if (capacity > 0) {
-            m_audio_buffer.resize(std::size_t(capacity) * 2);
-            auto* out = reinterpret_cast<std::uint8_t*>(m_audio_buffer.data());
-            int converted = swr_convert(m_swr, &out, capacity, const_cast<const std::uint8_t**>(m_scratch->extended_data),
-                m_scratch->nb_samples);
-            if (converted > 0) {
-                m_audio_sink(time, m_audio_buffer.data(), converted);
-                m_audio_next_time = time + double(converted) / m_audio_rate;
-            }
-        }
-        av_frame_unref(m_scratch);
-    }
-}
-
-bool ClipDecoder::SeekToFrame(int index)
-{
-    if (!m_format || m_keys.empty())
+    if (!m_format || m_current_index + 1 >= m_index.Length())
         return false;
-    index = std::clamp(index, 0, std::max(0, m_frame_count - 1));
+    ++m_current_index;
+    m_current_time = m_current_index * kSlotSeconds;
+    FeedSound(m_current_time + kSoundAhead);
+    return true;
+}
+
+bool ClipDecoder::FeedSound(double until)
+{
+    if (!m_format || m_input_ended)
+        return false;
+    // Sound that will not decode must not make one call read the whole file.
+    for (int packets = 0; m_sound_stream >= 0 && m_sound.End() < until && packets < kMaxSoundPackets; ++packets) {
+        if (!ReadPacket()) {
+            m_input_ended = true;
+            return false;
+        }
+        if (m_packet->stream_index == m_sound_stream)
+            m_sound.Decode(*m_packet);
+    }
+    return true;
+}
+
+bool ClipDecoder::SeekToSlot(int index)
+{
+    std::int64_t target = std::llround((index * kSlotSeconds + m_origin) / m_time_base);
+    int result = av_seek_frame(m_format, m_sound_stream, target, AVSEEK_FLAG_BACKWARD);
+    if (result < 0)
+        result = av_seek_frame(m_format, m_sound_stream, target, AVSEEK_FLAG_ANY);
+    ResetDecoding();
+    m_current_index = index;
+    m_current_time = index * kSlotSeconds;
+    return true;
+}
+
+bool ClipDecoder::SeekTo(int index)
+{
+    if (!m_format)
+        return false;
+    index = std::clamp(index, 0, std::max(0, m_index.Length() - 1));
+    if (!m_video)
+        return index == m_current_index || SeekToSlot(index);
     if (m_current_index == index)
         return true;
     if (m_current_index >= 0 && index > m_current_index && index - m_current_index <= kForwardDecodeLimit) {
         while (m_current_index < index) {
-            if (!DecodeNext())
-                return m_frame->data[0] != nullptr;
-        }
-        return true;
-    }
-    // The last key frame at or before the wanted frame in file order. With reordered pictures a
-    // key frame can be shown after frames filed before it; then an earlier key frame is taken.
-    auto key = std::upper_bound(m_keys.begin(), m_keys.end(), index,
-        [](int wanted, const KeyFrame& k) { return wanted < k.decode_index; });
-    std::size_t k = key == m_keys.begin() ? 0 : std::size_t(key - m_keys.begin()) - 1;
-    for (;;) {
-        if (!Reposition(m_keys[k]))
-            return false;
-        bool got = DecodeNext();
-        if (got && m_current_index > index && k > 0) {
-            --k;
-            continue;
-        }
-        if (!got)
-            return false;
-        while (m_current_index < index) {
-            if (!DecodeNext())
+            if (!DecodeNextPicture())
                 break; // damage or the end: the last picture decoded stays
         }
         return true;
     }
+    std::optional<ClipIndex::Key> key = m_index.KeyFor(index);
+    if (!key)
+        return false;
+    bool placed = Reposition(*key);
+    // A key frame not where the index put it (damage): the one before, else the start.
+    if (!placed && key->picture > 0) {
+        if (std::optional<ClipIndex::Key> before = m_index.KeyBefore(*key))
+            placed = Reposition(*before);
+    }
+    if (!placed && !RepositionToStart())
+        return false;
+    bool got = false;
+    while (m_current_index < index) {
+        if (!DecodeNextPicture())
+            break;
+        got = true;
+    }
+    if (!got)
+        return m_frame->data[0] != nullptr && m_current_index >= 0;
+    return true;
 }
 
 AVFrame* ClipDecoder::CurrentFrame() const
 {
-    if (m_current_index < 0 || !m_frame->data[0])
+    if (!m_video || m_current_index < 0 || !m_frame->data[0])
         return nullptr;
     return av_frame_clone(m_frame);
-}
-
-void ClipDecoder::Render(const AVFrame* frame, PixelBuffer& out, int width, int height)
-{
-    out.Resize(width, height);
-    m_sws = sws_getCachedContext(m_sws, frame->width, frame->height, AVPixelFormat(frame->format), width, height,
-        AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (!m_sws) {
-        for (int y = 0; y < height; ++y)
-            std::fill_n(out.Row(y), width, Pixel(0xFF000000));
-        return;
-    }
-    std::uint8_t* planes[4] = { reinterpret_cast<std::uint8_t*>(out.Row(0)), nullptr, nullptr, nullptr };
-    int strides[4] = { out.Stride() * 4, 0, 0, 0 };
-    sws_scale(m_sws, frame->data, frame->linesize, 0, frame->height, planes, strides);
 }

@@ -1,106 +1,104 @@
 #pragma once
 
-#include "platform/PixelBuffer.h"
+#include "platform/media/ClipIndex.h"
+#include "platform/media/ClipScanner.h"
+#include "platform/media/ClipSound.h"
 #include "platform/media/Mci.h"
 
-#include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <vector>
-
-extern "C" {
-#include <libavutil/channel_layout.h>
-}
+#include <memory>
 
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
-struct SwrContext;
 
-// Demuxes and decodes one clip file with FFmpeg's libraries: the video stream frame by frame in
-// presentation order, numbered from 0, and the sound that the demuxer meets on the way, resampled
-// to interleaved signed 16-bit stereo and handed to an audio sink. Used by one thread at a time.
+// Demuxes and decodes one clip file with FFmpeg's libraries: the pictures one by one in the order
+// they are shown, numbered from 0 as the clip's index counts them, and the sound met on the way.
+// A file with sound and no picture plays as pictures of 40 ms that show nothing, so that it has a
+// position and a length like any clip. Used by one thread at a time, except Length().
 class ClipDecoder {
 public:
-    // media_time: seconds since the clip's first picture; samples: interleaved stereo.
-    using AudioSink = std::function<void(double media_time, const std::int16_t* samples, int frames)>;
-
     ClipDecoder();
     ~ClipDecoder();
     ClipDecoder(const ClipDecoder&) = delete;
     ClipDecoder& operator=(const ClipDecoder&) = delete;
 
-    // Opens and checks the file: a container we play, a video stream that decodes, every frame
-    // counted. On success the decoder stands before frame 0. Returns 0 or an MCIERR_ code.
+    // Opens the file and finds its streams and its index (from the container, or a scan started
+    // on a thread of its own). Decodes nothing: the decoder stands before picture 0. Returns 0 or
+    // an MCIERR_ code.
     MciError Open(const std::filesystem::path& file);
 
-    int FrameCount() const { return m_frame_count; }
-    double FrameDuration() const { return m_frame_duration; } // seconds
+    bool HasPictures() const { return m_video != nullptr; }
+    bool HasSound() const { return m_sound.IsOpen(); }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    bool HasAudio() const { return m_audio != nullptr; }
+    double PictureDuration() const { return m_picture_duration; } // seconds, the clip's average
+    // Pictures in the clip; an estimate until the index is filled. Any thread.
+    int Length() const { return m_index.Length(); }
+    // Waits up to `limit` for the index; true when the length is final.
+    bool WaitForLength(std::chrono::milliseconds limit) const { return m_index.WaitFilled(limit); }
+    // Whether the file is an MPEG program stream that ends inside a packet.
+    bool IsCutShort() const { return m_cut_short; }
 
-    // Sound decoded from now on goes to the sink at `rate` samples per second (null: none).
-    void SetAudioSink(int rate, AudioSink sink);
+    // Sound decoded from now on goes to the sink at `rate` samples per second.
+    void SetSoundSink(int rate, ClipSound::Sink sink) { m_sound.SetSink(rate, std::move(sink)); }
 
-    // Makes frame `index` current (or the nearest frame after it that the file holds). False when
-    // no frame could be decoded.
-    bool SeekToFrame(int index);
-    // Decodes the frame after the current one. False at the end of the clip or at damage.
+    // Makes picture `index` current, or the last one before it that the data holds. False when no
+    // picture could be decoded.
+    bool SeekTo(int index);
+    // Decodes the picture after the current one. False at the end of the clip or of its data.
     bool DecodeNext();
     int CurrentIndex() const { return m_current_index; }
-    // A new reference to the current frame (null when there is none); free with av_frame_free.
+    // Seconds from the clip's start to when the current picture is shown.
+    double CurrentTime() const { return m_current_time; }
+    // A new reference to the current picture (null when there is none); free with av_frame_free.
     AVFrame* CurrentFrame() const;
 
-    // Scales a frame into `out`, resized to width x height.
-    void Render(const AVFrame* frame, PixelBuffer& out, int width, int height);
+    // Past the last picture: reads on while the sound decoded so far ends before `until` (clip
+    // seconds). False once the file has nothing more.
+    bool FeedSound(double until);
+    // Clip seconds the decoded sound reaches; negative before any.
+    double SoundEnd() const { return m_sound.End(); }
 
 private:
-    struct KeyFrame {
-        std::int64_t pos;       // byte position of its packet
-        std::int64_t timestamp; // its decoding time stamp, or AV_NOPTS_VALUE
-        int decode_index;       // its number among the video packets in file order
-    };
-
-    MciError OpenInput(const std::filesystem::path& file);
-    MciError Scan();
-    bool Reposition(const KeyFrame& key);
-    int IndexOf(const AVFrame* frame) const;
-    bool ReceiveVideo(); // true: a new current frame
-    void DecodeAudio(const AVPacket* packet);
-    bool MatchResampler(const AVFrame& sound);
+    MciError OpenStreams();
+    void StartIndex(const std::filesystem::path& file, std::uintmax_t size);
+    bool IndexFromContainer(std::uintmax_t size);
+    bool Reposition(const ClipIndex::Key& key);
+    bool RepositionToStart();
+    void ResetDecoding();
+    bool ReadPacket();
+    bool ReceivePicture();
+    bool DecodeNextPicture();
+    bool DecodeNextSlot();
+    bool SeekToSlot(int index);
     void Close();
 
     AVFormatContext* m_format { nullptr };
     AVCodecContext* m_video { nullptr };
-    AVCodecContext* m_audio { nullptr };
+    ClipSound m_sound;
     int m_video_stream { -1 };
-    int m_audio_stream { -1 };
-    AVFrame* m_frame { nullptr };   // the current frame
-    AVFrame* m_scratch { nullptr }; // receives decoded pictures and sound
+    int m_sound_stream { -1 };
+    AVFrame* m_frame { nullptr };   // the current picture
+    AVFrame* m_scratch { nullptr }; // receives decoded pictures
     AVPacket* m_packet { nullptr };
-    SwsContext* m_sws { nullptr };
-    SwrContext* m_swr { nullptr };
-    std::vector<std::int16_t> m_audio_buffer;
-    int m_audio_rate { 0 };
-    int m_swr_format { -1 };     // what the resampler was set up to take
-    int m_swr_rate { 0 };
-    AVChannelLayout m_swr_layout {};
-    AudioSink m_audio_sink;
-    double m_audio_next_time { 0 };
+    bool m_packet_held { false }; // m_packet waits to be sent to the picture decoder
+    bool m_input_ended { false }; // the demuxer has nothing more
+    bool m_decoder_drained { false };
+    bool m_seeks_by_bytes { false };
+    bool m_cut_short { false };
 
-    std::vector<KeyFrame> m_keys;
-    std::int64_t m_first_pts { 0 };     // in the video stream's time base
-    double m_time_base { 0 };           // seconds per time-base unit of the video stream
-    double m_audio_time_base { 0 };
-    double m_frame_duration { 0.04 };
-    int m_frame_count { 0 };
+    ClipIndex m_index;
+    std::unique_ptr<ClipScanner> m_scanner; // after m_index: stopped before the index goes
+
+    double m_time_base { 0 };       // seconds per unit of the main stream's time stamps
+    double m_origin { 0 };          // the clip's start, in seconds of the main stream's clock
+    double m_picture_duration { 0.04 };
     int m_width { 0 };
     int m_height { 0 };
     int m_current_index { -1 };
-    bool m_input_ended { false };   // the demuxer has nothing more
-    bool m_decoder_drained { false };
-    bool m_packet_held { false }; // m_packet waits to be sent to the video decoder
+    double m_current_time { 0 };
+    int m_next_number { 0 };               // the number the next picture decoded gets
+    std::int64_t m_shown_from { ClipIndex::kNoTime }; // after a reposition: pictures shown before this are left out
 };

@@ -7,10 +7,12 @@
 #include <memory>
 #include <mutex>
 
-// The media device layer: commands, flags, parameter records, result codes and notices in the
-// shape of the platform's Media Control Interface, served by our own devices over FFmpeg's
-// libraries (decoding) and SDL (sound). Every command is one call of MciSendCommand; playback runs
-// on the device's own thread and reports back by posting notices to a registered window.
+// The media device layer's shared vocabulary: the flag words, modes, capability and time-format
+// numbers, notices and result codes of the platform's Media Control Interface, which the media
+// player keeps and shows as they are. The commands themselves are the typed calls of
+// MciDevices.h; our devices serve them over FFmpeg's libraries (decoding) and SDL (sound).
+// Playback runs on the device's own thread and reports back by posting notices to a registered
+// window.
 //
 // "Windows" here are registrations made with MciCreateWindow: a notice callback and a frame sink.
 // The layer knows nothing of controls; a control registers itself and forwards what it receives to
@@ -20,29 +22,11 @@ using MciDeviceId = std::uint16_t;
 using MciWindow = std::uintptr_t; // 0: none (for MCI_WINDOW: the device's default window)
 using MciError = std::uint32_t;   // 0: success
 
-// Commands.
-constexpr std::uint32_t MCI_OPEN = 0x803;
-constexpr std::uint32_t MCI_CLOSE = 0x804;
-constexpr std::uint32_t MCI_PLAY = 0x806;
-constexpr std::uint32_t MCI_SEEK = 0x807;
-constexpr std::uint32_t MCI_STOP = 0x808;
-constexpr std::uint32_t MCI_PAUSE = 0x809;
-constexpr std::uint32_t MCI_GETDEVCAPS = 0x80B;
-constexpr std::uint32_t MCI_SET = 0x80D;
-constexpr std::uint32_t MCI_STEP = 0x80E;
-constexpr std::uint32_t MCI_RECORD = 0x80F;
-constexpr std::uint32_t MCI_STATUS = 0x814;
-constexpr std::uint32_t MCI_WINDOW = 0x841;
-constexpr std::uint32_t MCI_PUT = 0x842;
-constexpr std::uint32_t MCI_WHERE = 0x843;
-constexpr std::uint32_t MCI_RESUME = 0x855;
-
 // Flags every command understands.
 constexpr std::uint32_t MCI_NOTIFY = 0x1;
 constexpr std::uint32_t MCI_WAIT = 0x2;
 constexpr std::uint32_t MCI_FROM = 0x4;
 constexpr std::uint32_t MCI_TO = 0x8;
-constexpr std::uint32_t MCI_TRACK = 0x10;
 
 // MCI_OPEN.
 constexpr std::uint32_t MCI_OPEN_SHAREABLE = 0x100;
@@ -55,19 +39,11 @@ constexpr std::uint32_t MCI_OPEN_TYPE = 0x2000;
 constexpr std::uint32_t MCI_SEEK_TO_START = 0x100;
 constexpr std::uint32_t MCI_SEEK_TO_END = 0x200;
 
-// MCI_STATUS.
+// MCI_STATUS and MCI_GETDEVCAPS: the item is named by a flag of its own.
 constexpr std::uint32_t MCI_STATUS_ITEM = 0x100;
-constexpr std::uint32_t MCI_STATUS_START = 0x200;
-constexpr std::uint32_t MCI_STATUS_LENGTH = 1;
-constexpr std::uint32_t MCI_STATUS_POSITION = 2;
-constexpr std::uint32_t MCI_STATUS_NUMBER_OF_TRACKS = 3;
-constexpr std::uint32_t MCI_STATUS_MODE = 4;
-constexpr std::uint32_t MCI_STATUS_MEDIA_PRESENT = 5;
-constexpr std::uint32_t MCI_STATUS_TIME_FORMAT = 6;
-constexpr std::uint32_t MCI_STATUS_READY = 7;
-constexpr std::uint32_t MCI_STATUS_CURRENT_TRACK = 8;
+constexpr std::uint32_t MCI_GETDEVCAPS_ITEM = 0x100;
 
-// Modes reported by MCI_STATUS_MODE.
+// Modes reported by the mode status item.
 constexpr std::uint32_t MCI_MODE_NOT_READY = 524;
 constexpr std::uint32_t MCI_MODE_STOP = 525;
 constexpr std::uint32_t MCI_MODE_PLAY = 526;
@@ -76,19 +52,7 @@ constexpr std::uint32_t MCI_MODE_SEEK = 528;
 constexpr std::uint32_t MCI_MODE_PAUSE = 529;
 constexpr std::uint32_t MCI_MODE_OPEN = 530;
 
-// MCI_GETDEVCAPS.
-constexpr std::uint32_t MCI_GETDEVCAPS_ITEM = 0x100;
-constexpr std::uint32_t MCI_GETDEVCAPS_CAN_RECORD = 1;
-constexpr std::uint32_t MCI_GETDEVCAPS_HAS_AUDIO = 2;
-constexpr std::uint32_t MCI_GETDEVCAPS_HAS_VIDEO = 3;
-constexpr std::uint32_t MCI_GETDEVCAPS_DEVICE_TYPE = 4;
-constexpr std::uint32_t MCI_GETDEVCAPS_USES_FILES = 5;
-constexpr std::uint32_t MCI_GETDEVCAPS_COMPOUND_DEVICE = 6;
-constexpr std::uint32_t MCI_GETDEVCAPS_CAN_EJECT = 7;
-constexpr std::uint32_t MCI_GETDEVCAPS_CAN_PLAY = 8;
-constexpr std::uint32_t MCI_GETDEVCAPS_CAN_SAVE = 9;
-
-// Device types reported by MCI_GETDEVCAPS_DEVICE_TYPE.
+// Device types reported by the device-type capability item.
 constexpr std::uint32_t MCI_DEVTYPE_VCR = 513;
 constexpr std::uint32_t MCI_DEVTYPE_VIDEODISC = 514;
 constexpr std::uint32_t MCI_DEVTYPE_OVERLAY = 515;
@@ -157,62 +121,11 @@ constexpr MciError MCIERR_CLIP_TRUNCATED = MCIERR_CUSTOM_DRIVER_BASE + 1;
 constexpr MciError MCIERR_CLIP_NO_PICTURE = MCIERR_CUSTOM_DRIVER_BASE + 2;
 constexpr MciError MCIERR_CLIP_EMPTY = MCIERR_CUSTOM_DRIVER_BASE + 3;
 
-// Parameter records. Each begins with the callback window that MCI_NOTIFY posts to.
-struct MCI_GENERIC_PARMS {
-    MciWindow dwCallback;
-};
+// The text of a result code, copied into `buffer` (cut to fit, always NUL-terminated). False when
+// the code has no text or the buffer cannot hold any.
+bool MciGetErrorString(MciError error, char* buffer, std::size_t size);
 
-struct MCI_OPEN_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t wDeviceID;         // out: the new device's identifier
-    const char* lpstrDeviceType;     // with MCI_OPEN_TYPE: "MPEGVideo", "DigitalVideo", ...
-    const char* lpstrElementName;    // with MCI_OPEN_ELEMENT: the file, a disc path (Windows-1251)
-    const char* lpstrAlias;
-};
-
-struct MCI_PLAY_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t dwFrom;
-    std::uint32_t dwTo;
-};
-
-struct MCI_SEEK_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t dwTo;
-};
-
-struct MCI_STATUS_PARMS {
-    MciWindow dwCallback;
-    std::uintptr_t dwReturn;
-    std::uint32_t dwItem;
-    std::uint32_t dwTrack;
-};
-
-struct MCI_GETDEVCAPS_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t dwReturn;
-    std::uint32_t dwItem;
-};
-
-struct MCI_SET_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t dwTimeFormat;
-    std::uint32_t dwAudio;
-};
-
-struct MCI_DGV_STEP_PARMS {
-    MciWindow dwCallback;
-    std::uint32_t dwFrames;
-};
-
-struct MCI_DGV_WINDOW_PARMS {
-    MciWindow dwCallback;
-    MciWindow hWnd;
-    std::uint32_t nCmdShow;
-    const char* lpstrText;
-};
-
-// MCI_PUT and MCI_WHERE. The rectangle is origin plus extent: `right` and `bottom` hold the width
+// MCI_PUT and MCI_WHERE rectangles are origin plus extent: `right` and `bottom` hold the width
 // and the height.
 struct MciRect {
     int left;
@@ -220,20 +133,6 @@ struct MciRect {
     int right;
     int bottom;
 };
-
-struct MCI_DGV_RECT_PARMS {
-    MciWindow dwCallback;
-    MciRect rc;
-};
-using MCI_DGV_PUT_PARMS = MCI_DGV_RECT_PARMS;
-using MCI_DGV_WHERE_PARMS = MCI_DGV_RECT_PARMS;
-
-// Sends one command to a device (MCI_OPEN: to device 0). Returns 0 or an MCIERR_ code.
-MciError MciSendCommand(MciDeviceId device, std::uint32_t command, std::uint32_t flags, void* params);
-
-// The text of a result code, copied into `buffer` (cut to fit, always NUL-terminated). False when
-// the code has no text or the buffer cannot hold any.
-bool MciGetErrorString(MciError error, char* buffer, std::size_t size);
 
 // A picture a device delivers to its display window: a decoded picture and the destination
 // rectangle it is to be scaled to, in the window's client coordinates. The scaling is done by the
@@ -272,18 +171,3 @@ struct MciWindowCallbacks {
 MciWindow MciCreateWindow(MciWindowCallbacks callbacks);
 // Unregisters a window. When it returns, none of its callbacks runs or will run again.
 void MciDestroyWindow(MciWindow window);
-
-// Figures a device gathers while it plays, for tests and benchmarks.
-struct MciPlaybackStats {
-    int frames_shown { 0 };
-    int frames_late { 0 };    // shown more than 20 ms after their time
-    int frames_dropped { 0 }; // skipped to catch up
-    int frames_early { 0 };   // shown before their time (must stay 0)
-    double max_late_ms { 0 };
-    double max_av_offset_ms { 0 }; // largest distance between the sound and the picture shown
-    bool has_audio { false };
-};
-// False when the device is not open.
-bool MciGetPlaybackStats(MciDeviceId device, MciPlaybackStats& stats);
-// How many devices are open, in this process.
-int MciOpenDeviceCount();
