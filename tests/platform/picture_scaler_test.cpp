@@ -8,6 +8,7 @@ extern "C" {
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -97,3 +98,88 @@ TEST(MciPictureScaler, RangeAndMatrixChangeTheResult)
 }
 
 } // namespace
+
+namespace {
+
+// A picture whose every sample differs, so that a shifted or resampled result shows.
+FramePtr Textured(AVPixelFormat format, AVColorRange range, AVColorSpace matrix)
+{
+    FramePtr frame(av_frame_alloc(), [](AVFrame* f) { av_frame_free(&f); });
+    frame->format = format;
+    frame->width = 96;
+    frame->height = 64;
+    frame->color_range = range;
+    frame->colorspace = matrix;
+    EXPECT_EQ(av_frame_get_buffer(frame.get(), 0), 0);
+    for (int plane = 0; plane < 3; ++plane) {
+        int rows = plane && format != AV_PIX_FMT_YUV422P ? 32 : 64;
+        int columns = plane ? 48 : 96;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < columns; ++x)
+                frame->data[plane][y * frame->linesize[plane] + x] = std::uint8_t(40 + (x * 13 + y * 7 + plane * 60) % 170);
+    }
+    return frame;
+}
+
+PixelBuffer DrawnAt(MciPictureScaler& scaler, const AVFrame& frame, int width, int height)
+{
+    PixelBuffer target;
+    target.Resize(width, height, 0);
+    scaler.Draw(frame, target, target.Bounds(), target.Bounds());
+    return target;
+}
+
+} // namespace
+
+// A device may take the first step of the scaling itself; the display then draws the same pixels
+// as from the decoded picture, whatever the range and matrix.
+TEST(MciPictureScaler, APreparedPictureDrawsAsTheDecodedOne)
+{
+    for (auto [format, range, matrix] : { std::tuple { AV_PIX_FMT_YUV420P, AVCOL_RANGE_MPEG, AVCOL_SPC_UNSPECIFIED },
+             std::tuple { AV_PIX_FMT_YUV420P, AVCOL_RANGE_JPEG, AVCOL_SPC_BT709 },
+             std::tuple { AV_PIX_FMT_YUVJ420P, AVCOL_RANGE_JPEG, AVCOL_SPC_BT470BG },
+             std::tuple { AV_PIX_FMT_YUV422P, AVCOL_RANGE_MPEG, AVCOL_SPC_BT709 } }) {
+        FramePtr decoded = Textured(format, range, matrix);
+        MciPictureScaler device, display, direct;
+        std::shared_ptr<const AVFrame> prepared = device.Resize(*decoded, 250, 170);
+        ASSERT_TRUE(prepared);
+        EXPECT_EQ(prepared->width, 250);
+        PixelBuffer from_prepared = DrawnAt(display, *prepared, 250, 170);
+        PixelBuffer from_decoded = DrawnAt(direct, *decoded, 250, 170);
+        for (int y = 0; y < 170; ++y)
+            for (int x = 0; x < 250; ++x)
+                ASSERT_EQ(from_prepared.At(x, y), from_decoded.At(x, y)) << x << "," << y << " format " << format;
+    }
+    // Formats drawn in one step are not prepared.
+    FramePtr rgb(av_frame_alloc(), [](AVFrame* f) { av_frame_free(&f); });
+    rgb->format = AV_PIX_FMT_RGB24;
+    rgb->width = 8;
+    rgb->height = 8;
+    ASSERT_EQ(av_frame_get_buffer(rgb.get(), 0), 0);
+    MciPictureScaler scaler;
+    EXPECT_FALSE(scaler.Resize(*rgb, 16, 16));
+}
+
+// Conversions at one size run in blocks of 16 pixels; a picture whose width is not a whole number
+// of blocks must not spoil the pixels beside it, nor write past the end of a buffer that ends
+// with it.
+TEST(MciPictureScaler, LeavesThePixelsBesideThePictureAlone)
+{
+    constexpr Pixel marker = 0xFF123456;
+    for (int width : { 250, 251, 97, 1 }) {
+        Flat grey { "Grey", AV_PIX_FMT_YUV420P, AVCOL_RANGE_MPEG, AVCOL_SPC_UNSPECIFIED, 120, 128, 128 };
+        FramePtr decoded = Make(grey);
+        decoded->width = std::min(width, 64); // its own size: drawn by the one-size conversion
+        for (int target_width : { decoded->width, width }) {
+            PixelBuffer target;
+            target.Resize(target_width + 20, 30, marker);
+            MciPictureScaler scaler;
+            scaler.Draw(*decoded, target, Rect::FromSize(0, 0, target_width, 30), target.Bounds());
+            for (int y = 0; y < 30; ++y) {
+                EXPECT_NE(target.At(target_width - 1, y), marker) << width;
+                for (int x = target_width; x < target_width + 20; ++x)
+                    ASSERT_EQ(target.At(x, y), marker) << "width " << target_width << " at " << x << "," << y;
+            }
+        }
+    }
+}

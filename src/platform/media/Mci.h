@@ -135,11 +135,13 @@ struct MciRect {
 };
 
 // A picture a device delivers to its display window: a decoded picture and the destination
-// rectangle it is to be scaled to, in the window's client coordinates. The scaling is done by the
-// thread that draws it, straight into the window's pixels.
+// rectangle it is to be scaled to, in the window's client coordinates, which are its pixels. The
+// device may have taken the first step of the scaling already (`prepared`: the picture at the
+// rectangle's size); the thread that draws it does the rest, straight into the window's pixels.
 class MciPictureScaler;
 struct MciFrame {
     std::shared_ptr<const struct AVFrame> picture;
+    std::shared_ptr<const struct AVFrame> prepared; // or null
     int left { 0 };
     int top { 0 };
     int width { 0 };

@@ -12,6 +12,8 @@ constexpr double kTolerance = 0.015;
 // Sound decoded ahead of the clock is kept up to this many seconds (steps while paused decode
 // sound that is never played).
 constexpr double kMaxQueued = 4.0;
+// Storage of played chunks kept for new ones, so that steady playback allocates nothing.
+constexpr std::size_t kMaxSpare = 64;
 
 std::mutex s_sdl_lock; // SDL's audio device calls are made one at a time
 bool s_sdl_tried = false;
@@ -33,7 +35,7 @@ std::unique_ptr<MciAudioOutput> MciAudioOutput::Open()
     want.freq = 44100;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = 1024;
+    want.samples = 2048; // 46 ms: the clock, not the buffer, keeps sound and picture together
     want.callback = &MciAudioOutput::Callback;
     want.userdata = output.get();
     SDL_AudioSpec have {};
@@ -41,6 +43,7 @@ std::unique_ptr<MciAudioOutput> MciAudioOutput::Open()
     if (output->m_device == 0)
         return nullptr;
     output->m_rate = have.freq;
+    output->m_buffer_frames = have.samples > 0 ? have.samples : want.samples;
     SDL_PauseAudioDevice(output->m_device, 0);
     return output;
 }
@@ -59,21 +62,34 @@ void MciAudioOutput::Push(double media_time, const std::int16_t* stereo, int fra
     if (frames <= 0)
         return;
     std::lock_guard guard(m_lock);
-    m_chunks.push_back({ media_time, std::vector<std::int16_t>(stereo, stereo + std::size_t(frames) * 2) });
+    std::vector<std::int16_t> samples;
+    if (!m_spare.empty()) {
+        samples = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    samples.assign(stereo, stereo + std::size_t(frames) * 2);
+    m_chunks.push_back({ media_time, std::move(samples) });
     m_queued += std::size_t(frames);
     while (m_chunks.size() > 1 && double(m_queued) / m_rate > kMaxQueued) {
         m_queued -= m_chunks.front().samples.size() / 2 - m_offset;
-        m_chunks.pop_front();
-        m_offset = 0;
+        PopChunk();
     }
 }
 
 void MciAudioOutput::Clear()
 {
     std::lock_guard guard(m_lock);
-    m_chunks.clear();
-    m_offset = 0;
+    while (!m_chunks.empty())
+        PopChunk();
     m_queued = 0;
+}
+
+void MciAudioOutput::PopChunk()
+{
+    if (m_spare.size() < kMaxSpare)
+        m_spare.push_back(std::move(m_chunks.front().samples));
+    m_chunks.pop_front();
+    m_offset = 0;
 }
 
 void MciAudioOutput::SetClock(bool running, double anchor_media, Clock::time_point anchor_wall)
@@ -93,7 +109,7 @@ double MciAudioOutput::SoundingTime(Clock::time_point now)
         return -1;
     double elapsed = std::chrono::duration<double>(now - m_sounding_wall).count();
     // Past one buffer's length the callback should have come again; the sound has run out.
-    if (elapsed > 2.0 * 1024 / m_rate)
+    if (elapsed > 2.0 * m_buffer_frames / m_rate)
         return -1;
     return m_sounding_media + elapsed;
 }
@@ -144,9 +160,7 @@ void MciAudioOutput::Fill(std::int16_t* out, int frames)
             m_offset += take;
             m_queued -= take;
         }
-        if (m_offset >= chunk_frames) {
-            m_chunks.pop_front();
-            m_offset = 0;
-        }
+        if (m_offset >= chunk_frames)
+            PopChunk();
     }
 }

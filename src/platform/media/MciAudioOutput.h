@@ -41,11 +41,14 @@ private:
     MciAudioOutput() = default;
     static void Callback(void* self, std::uint8_t* stream, int bytes);
     void Fill(std::int16_t* out, int frames);
+    void PopChunk(); // under m_lock
 
     std::uint32_t m_device { 0 };
     int m_rate { 44100 };
+    int m_buffer_frames { 2048 }; // frames the device takes per callback
     std::mutex m_lock;
     std::deque<Chunk> m_chunks;
+    std::vector<std::vector<std::int16_t>> m_spare; // played chunks' storage, for the next ones
     std::size_t m_offset { 0 }; // frames of the first chunk already played
     std::size_t m_queued { 0 }; // frames in the queue
     bool m_running { false };

@@ -22,20 +22,28 @@ constexpr std::chrono::milliseconds kTailLook { 100 };
 
 } // namespace
 
-// The picture goes to the window as a new reference to the decoded frame; the window's thread
-// scales it straight into its pixels.
+void MciVideoDevice::TakeShown()
+{
+    AVFrame* current = m_decoder.CurrentFrame();
+    if (!current) {
+        m_shown.reset();
+        return;
+    }
+    m_shown = std::shared_ptr<const AVFrame>(current, [](const AVFrame* done) {
+        AVFrame* owned = const_cast<AVFrame*>(done);
+        av_frame_free(&owned);
+    });
+}
+
+// The picture goes to the window as a reference to the decoded frame; the window's thread scales
+// it straight into its pixels.
 void MciVideoDevice::Deliver(MciWindow window, MciRect dest, int index)
 {
     if (!window || !m_shown)
         return;
-    AVFrame* copy = av_frame_clone(m_shown);
-    if (!copy)
-        return;
     auto made = std::make_shared<MciFrame>();
-    made->picture = std::shared_ptr<const AVFrame>(copy, [](const AVFrame* done) {
-        AVFrame* owned = const_cast<AVFrame*>(done);
-        av_frame_free(&owned);
-    });
+    made->picture = m_shown;
+    made->prepared = m_resizer.Resize(*m_shown, dest.right, dest.bottom);
     made->left = dest.left;
     made->top = dest.top;
     made->width = dest.right;
@@ -48,10 +56,8 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
 {
     if (job == Job::Seek) {
         const int length = Length();
-        if (m_decoder.SeekTo(std::clamp(target, 0, length - 1))) {
-            av_frame_free(&m_shown);
-            m_shown = m_decoder.CurrentFrame();
-        }
+        if (m_decoder.SeekTo(std::clamp(target, 0, length - 1)))
+            TakeShown();
         if (m_audio)
             m_audio->Clear();
         m_ahead_index = m_decoder.CurrentIndex();
@@ -176,16 +182,14 @@ void MciVideoDevice::ShowNext(Lock& lock)
         m_position_time = time;
         m_picture_stale = true;
         lock.unlock();
-        av_frame_free(&m_shown);
-        m_shown = m_decoder.CurrentFrame();
+        TakeShown();
         lock.lock();
         return;
     }
     MciWindow window = m_window;
     MciRect dest = m_dest;
     lock.unlock();
-    av_frame_free(&m_shown);
-    m_shown = m_decoder.CurrentFrame();
+    TakeShown();
     Deliver(window, dest, show);
     auto shown_at = Clock::now();
     double sounding = m_audio ? m_audio->SoundingTime(shown_at) : -1;

@@ -1,21 +1,25 @@
 #include "platform/media/Mci.h"
 #include "platform/media/MciPictureScaler.h"
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 void MciFrame::Draw(MciPictureScaler& scaler, PixelBuffer& target, Point offset, Rect clip) const
 {
     if (!picture)
         return;
-    scaler.Draw(*picture, target, Rect::FromSize(left + offset.x, top + offset.y, width, height), clip);
+    // The prepared picture serves only a destination of the size it was made for.
+    bool fits = prepared && prepared->width == width && prepared->height == height;
+    scaler.Draw(fits ? *prepared : *picture, target, Rect::FromSize(left + offset.x, top + offset.y, width, height), clip);
 }
 
 const PixelBuffer& MciFrame::Pixels() const
 {
     std::call_once(m_pixels_made, [this] {
         m_pixels.Resize(width, height, 0xFF000000);
-        if (picture) {
-            MciPictureScaler scaler;
-            scaler.Draw(*picture, m_pixels, m_pixels.Bounds(), m_pixels.Bounds());
-        }
+        MciPictureScaler scaler;
+        Draw(scaler, m_pixels, Point { -left, -top }, m_pixels.Bounds());
     });
     return m_pixels;
 }

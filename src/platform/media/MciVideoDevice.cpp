@@ -52,7 +52,7 @@ MciError MciVideoDevice::Open(const std::filesystem::path& file, MciDeviceId id,
         first = false;
     if (!first)
         return d.m_decoder.IsCutShort() ? MCIERR_CLIP_TRUNCATED : MCIERR_CLIP_NO_PICTURE;
-    d.m_shown = d.m_decoder.CurrentFrame();
+    d.TakeShown();
     d.m_ahead_index = d.m_decoder.CurrentIndex();
     d.m_position_time = d.m_decoder.CurrentTime();
     d.m_decoder.WaitForLength(kLengthWait);
@@ -64,7 +64,6 @@ MciError MciVideoDevice::Open(const std::filesystem::path& file, MciDeviceId id,
 MciVideoDevice::~MciVideoDevice()
 {
     Shut();
-    av_frame_free(&m_shown);
 }
 
 void MciVideoDevice::Post(const std::vector<Notice>& notices, MciDeviceId id)

@@ -3,6 +3,7 @@
 #include "platform/media/ClipDecoder.h"
 #include "platform/media/MciAudioOutput.h"
 #include "platform/media/MciDevices.h"
+#include "platform/media/MciPictureScaler.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -86,6 +87,7 @@ private:
     bool PlaySoundTail(Lock& lock);
     void ShowNext(Lock& lock);
     void Deliver(MciWindow window, MciRect dest, int index);
+    void TakeShown(); // the decoder's current picture becomes the one shown
 
     const MciDeviceId m_id;
     ClipDecoder m_decoder; // the device thread's, once it runs
@@ -121,7 +123,8 @@ private:
     MciPlaybackStats m_stats;
 
     // The device thread's own.
-    AVFrame* m_shown { nullptr }; // the picture in the window
+    std::shared_ptr<const AVFrame> m_shown; // the picture in the window, shared with it
+    MciPictureScaler m_resizer;             // the first step of scaling pictures for the window
     int m_ahead_index { -1 };     // the decoder's current picture, decoded and not yet shown
     double m_ahead_time { 0 };    // and its clip time
     bool m_pictures_ended { false }; // the decoder has no picture after m_ahead_index
