@@ -22,34 +22,32 @@ constexpr std::chrono::milliseconds kTailLook { 100 };
 
 } // namespace
 
-void MciVideoDevice::TakeShown()
+std::shared_ptr<const AVFrame> MciVideoDevice::CurrentPicture()
 {
     AVFrame* current = m_decoder.CurrentFrame();
-    if (!current) {
-        m_shown.reset();
-        return;
-    }
-    m_shown = std::shared_ptr<const AVFrame>(current, [](const AVFrame* done) {
+    if (!current)
+        return nullptr;
+    return std::shared_ptr<const AVFrame>(current, [](const AVFrame* done) {
         AVFrame* owned = const_cast<AVFrame*>(done);
         av_frame_free(&owned);
     });
 }
 
-// The picture goes to the window as a reference to the decoded frame; the window's thread scales
-// it straight into its pixels.
-void MciVideoDevice::Deliver(MciWindow window, MciRect dest, int index)
+// The picture goes to the window as a reference to the decoded frame, its first scaling step
+// taken here; the window's thread scales it the rest of the way, straight into its pixels.
+MciFramePtr MciVideoDevice::MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index)
 {
-    if (!window || !m_shown)
-        return;
+    if (!picture)
+        return nullptr;
     auto made = std::make_shared<MciFrame>();
-    made->picture = m_shown;
-    made->prepared = m_resizer.Resize(*m_shown, dest.right, dest.bottom);
+    made->picture = picture;
+    made->prepared = m_resizer.Resize(*picture, dest.right, dest.bottom);
     made->left = dest.left;
     made->top = dest.top;
     made->width = dest.right;
     made->height = dest.bottom;
     made->index = index;
-    MciWindowRegistry::DeliverFrame(window, std::move(made));
+    return made;
 }
 
 void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
@@ -57,7 +55,7 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
     if (job == Job::Seek) {
         const int length = Length();
         if (m_decoder.SeekTo(std::clamp(target, 0, length - 1)))
-            TakeShown();
+            m_shown = CurrentPicture();
         if (m_audio)
             m_audio->Clear();
         m_ahead_index = m_decoder.CurrentIndex();
@@ -78,7 +76,10 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
     }
     if (old_window && old_window != window)
         MciWindowRegistry::DeliverFrame(old_window, nullptr);
-    Deliver(window, dest, target);
+    if (window) {
+        if (MciFramePtr frame = MakeFrame(m_shown, dest, target))
+            MciWindowRegistry::DeliverFrame(window, std::move(frame));
+    }
 }
 
 void MciVideoDevice::RunThread()
@@ -174,26 +175,32 @@ void MciVideoDevice::ShowNext(Lock& lock)
     if (m_wake.wait_until(lock, due, [&] { return m_quit || m_job != Job::None || m_play_serial != serial; }))
         return;
     auto now = Clock::now();
-    const double picture = m_decoder.PictureDuration();
-    if (show + 1 < PlayTo() && now > Due(time + picture)) {
+    if (show + 1 < PlayTo() && now > Due(time + m_decoder.PictureDuration())) {
         // Behind by a whole picture: skip this one to catch up.
         ++m_stats.frames_dropped;
         m_position = show;
         m_position_time = time;
         m_picture_stale = true;
         lock.unlock();
-        TakeShown();
+        std::shared_ptr<const AVFrame> picture = CurrentPicture();
         lock.lock();
+        m_shown = std::move(picture);
         return;
     }
-    MciWindow window = m_window;
+    // The picture is made ready unlocked; it is shown only if playback has not moved meanwhile,
+    // so that a clip paused or stopped keeps the position of the picture in its window.
     MciRect dest = m_dest;
     lock.unlock();
-    TakeShown();
-    Deliver(window, dest, show);
+    std::shared_ptr<const AVFrame> picture = CurrentPicture();
+    MciFramePtr frame = MakeFrame(picture, dest, show);
+    lock.lock();
+    if (m_play_serial != serial || m_quit || m_job != Job::None)
+        return;
+    m_shown = std::move(picture);
+    if (m_window && frame)
+        MciWindowRegistry::DeliverFrame(m_window, std::move(frame));
     auto shown_at = Clock::now();
     double sounding = m_audio ? m_audio->SoundingTime(shown_at) : -1;
-    lock.lock();
     double late_ms = std::chrono::duration<double, std::milli>(shown_at - due).count();
     ++m_stats.frames_shown;
     if (shown_at < due)

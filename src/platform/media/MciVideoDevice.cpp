@@ -52,7 +52,7 @@ MciError MciVideoDevice::Open(const std::filesystem::path& file, MciDeviceId id,
         first = false;
     if (!first)
         return d.m_decoder.IsCutShort() ? MCIERR_CLIP_TRUNCATED : MCIERR_CLIP_NO_PICTURE;
-    d.TakeShown();
+    d.m_shown = d.CurrentPicture();
     d.m_ahead_index = d.m_decoder.CurrentIndex();
     d.m_position_time = d.m_decoder.CurrentTime();
     d.m_decoder.WaitForLength(kLengthWait);

@@ -86,8 +86,8 @@ private:
     void PlayStep(Lock& lock, std::vector<Notice>& notices);
     bool PlaySoundTail(Lock& lock);
     void ShowNext(Lock& lock);
-    void Deliver(MciWindow window, MciRect dest, int index);
-    void TakeShown(); // the decoder's current picture becomes the one shown
+    std::shared_ptr<const AVFrame> CurrentPicture();
+    MciFramePtr MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index);
 
     const MciDeviceId m_id;
     ClipDecoder m_decoder; // the device thread's, once it runs
@@ -123,7 +123,7 @@ private:
     MciPlaybackStats m_stats;
 
     // The device thread's own.
-    std::shared_ptr<const AVFrame> m_shown; // the picture in the window, shared with it
+    std::shared_ptr<const AVFrame> m_shown; // the picture in the window
     MciPictureScaler m_resizer;             // the first step of scaling pictures for the window
     int m_ahead_index { -1 };     // the decoder's current picture, decoded and not yet shown
     double m_ahead_time { 0 };    // and its clip time
