@@ -21,6 +21,8 @@ for size in 16 24 32 48 64 128 256; do
 done
 
 [ "$(dpkg-deb -f "$deb" Package)" = velmar ] || fail "package name"
+dpkg-deb -f "$deb" Description | grep -q '^ Shows the content of the multimedia disc about crop circles' \
+  || fail "description: $(dpkg-deb -f "$deb" Description)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in 'libsdl2-2\.0-0' 'libavcodec[0-9]' 'libavformat[0-9]' 'libswscale[0-9]' 'libswresample[0-9]' \
   'libavutil[0-9]' 'libicu[0-9]' 'libfreetype6' 'libfontconfig1' 'libjpeg62-turbo' 'libpng16-16' \
