@@ -38,6 +38,14 @@ int HexDigit(char c)
 
 } // namespace
 
+std::string TMemIniFile::Folded(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+    return folded;
+}
+
 bool TMemIniFile::SameText(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
@@ -89,27 +97,48 @@ bool TMemIniFile::TryStrToInt(std::string_view text, int& value)
     return true;
 }
 
-void TMemIniFile::SetStrings(const TStringList& lines)
+void TMemIniFile::Clear()
 {
     m_sections.clear();
-    Section* current = nullptr;
+    m_section_index.clear();
+}
+
+TMemIniFile::Section& TMemIniFile::AddSection(std::string_view name)
+{
+    m_section_index.emplace(Folded(name), m_sections.size());
+    m_sections.push_back({ std::string(name), {}, {} });
+    return m_sections.back();
+}
+
+void TMemIniFile::AddEntry(Section& section, std::string_view key, std::string_view value)
+{
+    section.keys.emplace(Folded(key), section.entries.size()); // the first of equal keys stays found
+    section.entries.push_back({ std::string(key), std::string(value) });
+}
+
+void TMemIniFile::SetStrings(const TStringList& lines)
+{
+    Clear();
+    // Sections move as the list grows: remember the current one by position.
+    std::size_t current = std::string_view::npos;
     for (const std::string& raw : lines) {
         std::string_view line = Trim(raw);
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
             std::string_view name = Trim(line.substr(1, line.size() - 2));
-            current = FindSection(name);
-            if (!current) {
-                m_sections.push_back({ std::string(name), {} });
-                current = &m_sections.back();
+            if (const Section* found = FindSection(name)) {
+                current = std::size_t(found - m_sections.data());
+            } else {
+                AddSection(name);
+                current = m_sections.size() - 1;
             }
             continue;
         }
         std::size_t equals = line.find('=');
-        if (!current || equals == std::string_view::npos)
+        if (current == std::string_view::npos || equals == std::string_view::npos)
             continue;
-        current->entries.push_back({ std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))) });
+        AddEntry(m_sections[current], Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
     }
 }
 
@@ -126,10 +155,8 @@ void TMemIniFile::GetStrings(TStringList& lines) const
 
 const TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name) const
 {
-    for (const Section& section : m_sections)
-        if (SameText(section.name, name))
-            return &section;
-    return nullptr;
+    auto found = m_section_index.find(Folded(name));
+    return found == m_section_index.end() ? nullptr : &m_sections[found->second];
 }
 
 TMemIniFile::Section* TMemIniFile::FindSection(std::string_view name)
@@ -142,10 +169,8 @@ const std::string* TMemIniFile::FindValue(std::string_view section, std::string_
     const Section* found = FindSection(section);
     if (!found)
         return nullptr;
-    for (const Entry& entry : found->entries)
-        if (SameText(entry.key, key))
-            return &entry.value;
-    return nullptr;
+    auto entry = found->keys.find(Folded(key));
+    return entry == found->keys.end() ? nullptr : &found->entries[entry->second].value;
 }
 
 bool TMemIniFile::SectionExists(std::string_view section) const
@@ -200,17 +225,12 @@ bool TMemIniFile::ReadBool(std::string_view section, std::string_view key, bool 
 void TMemIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     Section* found = FindSection(section);
-    if (!found) {
-        m_sections.push_back({ std::string(section), {} });
-        found = &m_sections.back();
-    }
-    for (Entry& entry : found->entries) {
-        if (SameText(entry.key, key)) {
-            entry.value = std::string(value);
-            return;
-        }
-    }
-    found->entries.push_back({ std::string(key), std::string(value) });
+    if (!found)
+        found = &AddSection(section);
+    if (auto entry = found->keys.find(Folded(key)); entry != found->keys.end())
+        found->entries[entry->second].value = std::string(value);
+    else
+        AddEntry(*found, key, value);
 }
 
 void TMemIniFile::WriteInteger(std::string_view section, std::string_view key, int value)
@@ -225,5 +245,11 @@ void TMemIniFile::WriteBool(std::string_view section, std::string_view key, bool
 
 void TMemIniFile::EraseSection(std::string_view section)
 {
-    std::erase_if(m_sections, [&](const Section& s) { return SameText(s.name, section); });
+    const Section* found = FindSection(section);
+    if (!found)
+        return;
+    m_sections.erase(m_sections.begin() + (found - m_sections.data()));
+    m_section_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        m_section_index.emplace(Folded(m_sections[i].name), i);
 }

@@ -4,13 +4,16 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // An INI text held in memory: "[section]" lines and "key=value" lines below them. Section and key
 // names are matched without regard to case (ASCII and the Windows-1251 Cyrillic letters); the first
 // of two equal keys in a section wins, and a section that appears twice is read as one. Blanks
 // around names and values are dropped; lines that are empty, start with ';' or hold no '=' are
-// skipped, as are lines before the first section. Nothing touches a file.
+// skipped, as are lines before the first section. Nothing touches a file. Sections and keys are
+// found through hash indexes of their case-folded names, so reading a text takes time in proportion
+// to its length and each look-up takes constant time, however many sections and keys there are.
 class TMemIniFile {
 public:
     TMemIniFile() = default;
@@ -19,7 +22,7 @@ public:
     void SetStrings(const TStringList& lines);
     // The content as INI lines, sections in the order they first appeared.
     void GetStrings(TStringList& lines) const;
-    void Clear() { m_sections.clear(); }
+    void Clear();
 
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
@@ -49,14 +52,21 @@ private:
         std::string key;
         std::string value;
     };
+    // Folded name -> position of the first entry (or section) with that name.
+    using Index = std::unordered_map<std::string, std::size_t>;
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        Index keys;
     };
 
+    static std::string Folded(std::string_view name);
     const Section* FindSection(std::string_view name) const;
     Section* FindSection(std::string_view name);
+    Section& AddSection(std::string_view name);
+    static void AddEntry(Section& section, std::string_view key, std::string_view value);
     const std::string* FindValue(std::string_view section, std::string_view key) const;
 
     std::vector<Section> m_sections;
+    Index m_section_index;
 };

@@ -77,10 +77,8 @@ void TbsSkinData::SendSkinMessage(int message)
 
 int TbsSkinData::IndexOfControlRecord(std::string_view name) const
 {
-    for (std::size_t i = 0; i < m_control_records.size(); ++i)
-        if (m_control_records[i]->IDName == name)
-            return static_cast<int>(i);
-    return -1;
+    auto found = m_record_index.find(std::string(name));
+    return found == m_record_index.end() ? -1 : found->second;
 }
 
 TbsDataSkinControl* TbsSkinData::ControlRecord(int index) const
@@ -100,6 +98,7 @@ TBitmap* TbsSkinData::ControlPicture(int index) const
 void TbsSkinData::ClearSkin()
 {
     m_control_records.clear();
+    m_record_index.clear();
     m_skin_objects.clear();
     m_control_pictures.clear();
     PopupWindow.WindowPictureIndex = -1;
@@ -183,6 +182,7 @@ void TbsSkinData::ApplyStoredSkin(TbsStoredSkin* stored_skin)
     for (const std::string& entry : ReadSkinEntries(ini, "SKINCONTROLS")) {
         auto [name, kind] = SplitEntry(entry);
         if (auto record = CreateSkinControlRecord(kind, name)) {
+            m_record_index.emplace(record->IDName, static_cast<int>(m_control_records.size()));
             m_control_records.push_back(std::move(record));
             m_control_records.back()->LoadFromFile(ini);
         }

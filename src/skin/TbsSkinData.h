@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TbsStoredSkin;
@@ -45,7 +46,8 @@ public:
     void ClearSkin();
 
     bool IsEmpty() const { return m_empty; }
-    // Position of the first control record named exactly `name` (case matters), or -1.
+    // Position of the first control record named exactly `name` (case matters), or -1. Controls ask
+    // on every paint, so the answer comes from an index of the names, not a scan of the records.
     int IndexOfControlRecord(std::string_view name) const;
     const std::vector<std::unique_ptr<TbsDataSkinControl>>& ControlRecords() const { return m_control_records; }
     const std::vector<std::unique_ptr<TbsDataSkinObject>>& SkinObjects() const { return m_skin_objects; }
@@ -88,5 +90,6 @@ private:
     std::vector<std::unique_ptr<TBitmap>> m_control_pictures;
     std::vector<std::unique_ptr<TbsDataSkinObject>> m_skin_objects;
     std::vector<std::unique_ptr<TbsDataSkinControl>> m_control_records;
+    std::unordered_map<std::string, int> m_record_index; // name -> first record with it
     std::vector<TbsSkinClient*> m_clients;
 };

@@ -31,6 +31,26 @@ TEST(MemIniFile, FirstOfTwoEqualKeysWinsAndRepeatedSectionsMerge)
     EXPECT_EQ(ini.ReadInteger("a", "y", 0), 3);
 }
 
+TEST(MemIniFile, WritesAndErasuresKeepEveryNameFindable)
+{
+    TMemIniFile ini(Lines("[a]\nx=1\nX=2\n[b]\nk=v\n[c]\nk=w\n"));
+    ini.WriteString("A", "x", "10"); // replaces the first of the equal keys
+    ini.WriteString("a", "new", "n");
+    ini.WriteInteger("d", "k", 4);
+    EXPECT_EQ(ini.ReadInteger("a", "X", 0), 10);
+    EXPECT_EQ(ini.ReadString("A", "NEW", ""), "n");
+    ini.EraseSection("B");
+    EXPECT_FALSE(ini.SectionExists("b"));
+    // The sections after the erased one are still found, with their own values.
+    EXPECT_EQ(ini.ReadString("c", "k", ""), "w");
+    EXPECT_EQ(ini.ReadInteger("D", "K", 0), 4);
+    TStringList sections;
+    ini.ReadSections(sections);
+    EXPECT_THAT(sections.Items(), ElementsAre("a", "c", "d"));
+    ini.Clear();
+    EXPECT_FALSE(ini.SectionExists("a"));
+}
+
 TEST(MemIniFile, IntegersAcceptHexPrefixesAndRejectGarbage)
 {
     TMemIniFile ini(Lines("[s]\nd=-42\nh1=$1F\nh2=0x1F\nh3=0X1f\nh4=$FFFFFFFF\nneg=-$10\nbad=12a\nbig=2147483648\n"
