@@ -23,6 +23,13 @@ RasterOp RasterOpOf(TCopyMode mode)
 
 } // namespace
 
+Rect TCanvas::PaintableRect()
+{
+    Rect paintable;
+    WithPixels([&](PixelBuffer& pixels, Rect clip) { paintable = clip.Intersected(pixels.Bounds()); }, false);
+    return paintable.Translated(SatSub(0, m_origin.x), SatSub(0, m_origin.y));
+}
+
 void TCanvas::FillRect(Rect rect)
 {
     if (m_brush.Style == TBrushStyle::bsClear)
@@ -88,9 +95,9 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
     WithPixels([&](PixelBuffer& pixels, Rect clip) {
         if (opaque)
             ::FillRect(pixels, ToSurface(extent), background, clip);
-        face.DrawText(pixels, { x + m_origin.x, y + m_origin.y }, text, ink, clip);
+        face.DrawText(pixels, { SatAdd(x, m_origin.x), SatAdd(y, m_origin.y) }, text, ink, clip);
     });
-    m_pen_pos = { x + extent.Width(), y };
+    m_pen_pos = { SatAdd(x, extent.Width()), y };
 }
 
 void TCanvas::TextRect(Rect rect, int x, int y, std::string_view text)

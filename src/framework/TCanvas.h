@@ -62,6 +62,9 @@ public:
     void SetClip(Rect surface_clip) { m_clip = surface_clip; }
     void IntersectClip(Rect canvas_rect) { m_clip = m_clip.Intersected(canvas_rect.Translated(m_origin.x, m_origin.y)); }
     void ResetClip() { m_clip = { -(1 << 29), -(1 << 29), 1 << 29, 1 << 29 }; }
+    // The part of the canvas that drawing can change, in canvas coordinates: the clip within the
+    // surface (empty without a surface).
+    Rect PaintableRect();
 
     void SetBkMode(int mode) { m_bk_transparent = mode == TRANSPARENT; }
     int BkMode() const { return m_bk_transparent ? TRANSPARENT : OPAQUE; }

@@ -27,6 +27,9 @@ void TListBox::ItemsChanged()
 
 void TListBox::SetItemHeight(int pixels)
 {
+    // The platform's list box refuses item heights above 255 pixels (and keeps the old one).
+    if (pixels > MaxItemHeight)
+        return;
     pixels = std::max(pixels, 1);
     if (pixels == m_item_height)
         return;

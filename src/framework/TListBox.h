@@ -35,7 +35,9 @@ public:
     virtual void ItemsChanged();
 
     int ItemHeight() const { return m_item_height; }
+    // Heights above MaxItemHeight are refused, as the platform's list box refuses them.
     void SetItemHeight(int pixels);
+    static constexpr int MaxItemHeight = 255;
 
     // The selected item, -1 for none. Setting it scrolls the item into view and reports nothing.
     int ItemIndex() const;

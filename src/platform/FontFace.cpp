@@ -21,6 +21,11 @@ namespace {
 
 std::mutex s_mutex; // guards the library, the face cache and the warnings
 
+// A skin can name any font at any height: the cache of opened faces keeps the latest few.
+constexpr std::size_t MaxCachedFaces = 64;
+// The largest character height drawn, in pixels: more than the window shows.
+constexpr double MaxEmPixels = 1000;
+
 FT_Library Library()
 {
     static FT_Library library = [] {
@@ -110,10 +115,17 @@ struct FontFace::Impl {
 std::shared_ptr<FontFace> FontFace::Get(const FontRequest& request)
 {
     std::lock_guard lock(s_mutex);
+    // The faces asked for lately, the latest last. Fonts keep the faces they use, so a face that
+    // falls out of the cache lives on while a font holds it; the cache only saves opening it again.
     static std::vector<std::shared_ptr<FontFace>> s_cache;
-    for (auto& face : s_cache)
-        if (face->m_request == request)
-            return face;
+    for (auto it = s_cache.begin(); it != s_cache.end(); ++it) {
+        if ((*it)->m_request == request) {
+            std::rotate(it, it + 1, s_cache.end());
+            return s_cache.back();
+        }
+    }
+    if (s_cache.size() >= MaxCachedFaces)
+        s_cache.erase(s_cache.begin());
 
     std::shared_ptr<FontFace> font(new FontFace);
     font->m_request = request;
@@ -136,9 +148,12 @@ std::shared_ptr<FontFace> FontFace::Get(const FontRequest& request)
         descent_units = os2->usWinDescent;
     }
     double cell_units = ascent_units + descent_units;
-    double em_pixels = request.height < 0 ? -request.height : request.height * units / cell_units;
+    double em_pixels = request.height < 0 ? -double(request.height) : request.height * units / cell_units;
     if (request.height == 0)
         em_pixels = 16;
+    // A height from a damaged skin may be anything an int holds; glyphs are never made larger than
+    // any window shows.
+    em_pixels = std::min(em_pixels, MaxEmPixels);
     FT_Set_Char_Size(face, 0, FT_F26Dot6(std::lround(em_pixels * 64)), 72, 72);
     FontMetrics& m = font->m_metrics;
     double scale = em_pixels / units;
@@ -188,25 +203,26 @@ const FontFace::Glyph& FontFace::GlyphOf(unsigned char byte)
 
 int FontFace::TextWidth(std::string_view text)
 {
-    int width = 0;
+    long long width = 0;
     for (unsigned char c : text)
         width += GlyphOf(c).advance;
-    return width;
+    return Saturated(width);
 }
 
 void FontFace::DrawText(PixelBuffer& dst, Point at, std::string_view text, Pixel color, Rect clip)
 {
+    // Text may be placed anywhere an int reaches: the pen saturates, and glyphs out there are clipped.
     int pen = at.x;
-    int baseline = at.y + m_metrics.ascent;
+    int baseline = SatAdd(at.y, m_metrics.ascent);
     for (unsigned char c : text) {
         const Glyph& glyph = GlyphOf(c);
         if (!glyph.coverage.empty())
-            BlendCoverage(dst, { pen + glyph.left, baseline - glyph.top }, glyph.coverage.data(), glyph.width,
-                glyph.height, glyph.width, color, clip);
-        pen += glyph.advance;
+            BlendCoverage(dst, { SatAdd(pen, glyph.left), SatSub(baseline, glyph.top) }, glyph.coverage.data(),
+                glyph.width, glyph.height, glyph.width, color, clip);
+        pen = SatAdd(pen, glyph.advance);
     }
     if (m_request.underline) {
-        int y = baseline + std::max(1, m_metrics.descent / 2);
-        FillRect(dst, { at.x, y, pen, y + 1 }, color, clip);
+        int y = SatAdd(baseline, std::max(1, m_metrics.descent / 2));
+        FillRect(dst, { at.x, y, pen, SatAdd(y, 1) }, color, clip);
     }
 }

@@ -1,9 +1,22 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
+
+// Sums, differences and products of coordinates that may come from untrusted data (a skin's
+// rectangles and offsets hold any value an int can) saturate at the ends of the int range instead of
+// overflowing: a rectangle built from them lies far away or is empty, but never wraps around.
+constexpr int Saturated(long long value)
+{
+    return value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+constexpr int SatAdd(int a, int b) { return Saturated(static_cast<long long>(a) + b); }
+constexpr int SatSub(int a, int b) { return Saturated(static_cast<long long>(a) - b); }
+constexpr int SatMul(int a, int b) { return Saturated(static_cast<long long>(a) * b); }
 
 // Points, sizes and rectangles in pixels. Rectangles are left, top, right, bottom with right and
-// bottom exclusive, as the window system writes them.
+// bottom exclusive, as the window system writes them. Building, measuring and moving a rectangle
+// saturates (see above).
 struct Point {
     int x { 0 };
     int y { 0 };
@@ -24,16 +37,19 @@ struct Rect {
 
     static constexpr Rect FromSize(int left, int top, int width, int height)
     {
-        return { left, top, left + width, top + height };
+        return { left, top, SatAdd(left, width), SatAdd(top, height) };
     }
 
-    constexpr int Width() const { return right - left; }
-    constexpr int Height() const { return bottom - top; }
+    constexpr int Width() const { return SatSub(right, left); }
+    constexpr int Height() const { return SatSub(bottom, top); }
     constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
     constexpr bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     constexpr Point TopLeft() const { return { left, top }; }
 
-    constexpr Rect Translated(int dx, int dy) const { return { left + dx, top + dy, right + dx, bottom + dy }; }
+    constexpr Rect Translated(int dx, int dy) const
+    {
+        return { SatAdd(left, dx), SatAdd(top, dy), SatAdd(right, dx), SatAdd(bottom, dy) };
+    }
     constexpr Rect Intersected(Rect other) const
     {
         return { std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),

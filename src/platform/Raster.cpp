@@ -1,6 +1,7 @@
 #include "platform/Raster.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -29,14 +30,19 @@ inline Pixel Combine(Pixel d, Pixel s, RasterOp op)
     return s;
 }
 
-// Source coordinate of each destination column (or row) of a stretch, nearest neighbour, sampled at
-// pixel centres so that an exact multiple repeats every source pixel equally often.
-void SourceIndexes(std::vector<int>& out, int dst_start, int dst_len, int src_start, int src_len, int from, int to)
+// Source coordinate of each destination column (or row) from..to of a stretch of the span
+// [dst_start, dst_end) onto [src_start, src_end), nearest neighbour, sampled at pixel centres so that
+// an exact multiple repeats every source pixel equally often: floor((2x + 1) * src / (2 * dst)) for
+// the x-th destination pixel, computed as floor((x * src + src div 2) / dst), which is the same and
+// stays within 64 bits for spans as long as the int range.
+void SourceIndexes(std::vector<int>& out, int dst_start, int dst_end, int src_start, int src_end, int from, int to)
 {
     out.resize(std::size_t(std::max(0, to - from)));
+    const auto dst_len = static_cast<std::uint64_t>(static_cast<long long>(dst_end) - dst_start);
+    const auto src_len = static_cast<std::uint64_t>(static_cast<long long>(src_end) - src_start);
     for (int d = from; d < to; ++d) {
-        long long offset = (2LL * (d - dst_start) + 1) * src_len / (2LL * dst_len);
-        out[std::size_t(d - from)] = src_start + int(offset);
+        auto x = static_cast<std::uint64_t>(static_cast<long long>(d) - dst_start);
+        out[std::size_t(d - from)] = src_start + static_cast<int>((x * src_len + src_len / 2) / dst_len);
     }
 }
 
@@ -50,8 +56,8 @@ void StretchEach(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect s
     if (area.IsEmpty())
         return;
     thread_local std::vector<int> xs, ys;
-    SourceIndexes(xs, dst_area.left, dst_area.Width(), src_area.left, src_area.Width(), area.left, area.right);
-    SourceIndexes(ys, dst_area.top, dst_area.Height(), src_area.top, src_area.Height(), area.top, area.bottom);
+    SourceIndexes(xs, dst_area.left, dst_area.right, src_area.left, src_area.right, area.left, area.right);
+    SourceIndexes(ys, dst_area.top, dst_area.bottom, src_area.top, src_area.bottom, area.top, area.bottom);
     for (int y = area.top; y < area.bottom; ++y) {
         int sy = ys[std::size_t(y - area.top)];
         if (sy < 0 || sy >= src.Height())
@@ -137,14 +143,20 @@ void DrawFocusRect(PixelBuffer& dst, Rect area, Rect clip)
 
 void StretchCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect src_area, RasterOp op, Rect clip)
 {
-    bool one_to_one = dst_area.Width() == src_area.Width() && dst_area.Height() == src_area.Height();
+    // Sizes and offsets in 64 bits: areas far apart or wider than the int range are compared and
+    // moved exactly.
+    auto length = [](int from, int to) { return static_cast<long long>(to) - from; };
+    bool one_to_one = length(dst_area.left, dst_area.right) == length(src_area.left, src_area.right)
+        && length(dst_area.top, dst_area.bottom) == length(src_area.top, src_area.bottom);
     if (one_to_one && op == RasterOp::Copy) {
         // The common case: a plain block copy, row by row.
         Rect area = ClipTo(dst, dst_area, clip);
-        int dx = src_area.left - dst_area.left, dy = src_area.top - dst_area.top;
-        area = area.Intersected(src.Bounds().Translated(-dx, -dy));
+        long long offset_x = length(dst_area.left, src_area.left), offset_y = length(dst_area.top, src_area.top);
+        area = area.Intersected(src.Bounds().Translated(Saturated(-offset_x), Saturated(-offset_y)));
         if (area.IsEmpty())
             return;
+        // Both areas hold the pixels now, so the offsets are less than the buffers' sizes.
+        int dx = static_cast<int>(offset_x), dy = static_cast<int>(offset_y);
         for (int y = area.top; y < area.bottom; ++y)
             std::memmove(dst.Row(y) + area.left, src.Row(y + dy) + area.left + dx,
                 std::size_t(area.Width()) * sizeof(Pixel));
@@ -157,8 +169,8 @@ void StretchCopy(PixelBuffer& dst, Rect dst_area, const PixelBuffer& src, Rect s
         if (area.IsEmpty() || src_area.IsEmpty())
             return;
         thread_local std::vector<int> xs, ys;
-        SourceIndexes(xs, dst_area.left, dst_area.Width(), src_area.left, src_area.Width(), area.left, area.right);
-        SourceIndexes(ys, dst_area.top, dst_area.Height(), src_area.top, src_area.Height(), area.top, area.bottom);
+        SourceIndexes(xs, dst_area.left, dst_area.right, src_area.left, src_area.right, area.left, area.right);
+        SourceIndexes(ys, dst_area.top, dst_area.bottom, src_area.top, src_area.bottom, area.top, area.bottom);
         const int* columns = xs.data();
         const int width = area.Width();
         for (int y = area.top; y < area.bottom; ++y) {

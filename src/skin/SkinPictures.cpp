@@ -4,157 +4,155 @@
 
 namespace {
 
-void Prepare(TBitmap& bitmap, int width, int height)
+void Prepare(TBitmap& bitmap, int width, int height, Size limit)
 {
     if (bitmap.PixelFormat() != TPixelFormat::pf32bit)
         bitmap.SetPixelFormat(TPixelFormat::pf32bit);
-    bitmap.SetSize(width, height);
+    bitmap.SetSize(std::clamp(width, 0, std::max(limit.width, 0)), std::clamp(height, 0, std::max(limit.height, 0)));
+    bitmap.Canvas().SetOrigin({ 0, 0 });
+    bitmap.Canvas().ResetClip();
 }
 
 // Tiles the source span [src_start, src_start + src_length) along one axis over the destination
-// span [dst_start, dst_end): (destination length div source length) + 1 tiles, the last one cut so
-// that nothing is stretched. `place` copies one tile given (dst offset, src offset, length).
+// span [dst_start, dst_end): tile k starts at dst_start + k * src_length, the last one is cut at
+// dst_end so that nothing is stretched. Only the tiles that reach into [visible_from, visible_to)
+// are placed, so the loop is as long as the visible part, whatever the spans: `place(at, from,
+// length)`.
 template<typename Place>
-void TileSpan(int dst_start, int dst_end, int src_start, int src_length, Place place)
+void TileSpan(long long dst_start, long long dst_end, int src_start, long long src_length, long long visible_from,
+    long long visible_to, Place place)
 {
-    int length = dst_end - dst_start;
-    if (src_length <= 0 || length < 0)
+    if (src_length <= 0)
         return;
-    int count = length / src_length;
-    for (int k = 0; k <= count; ++k) {
-        int at = dst_start + k * src_length;
-        int part = std::min(src_length, dst_end - at);
-        if (part > 0)
-            place(at, src_start, part);
-    }
+    const long long end = std::min(dst_end, visible_to);
+    long long at = dst_start;
+    if (visible_from > at)
+        at += (visible_from - at) / src_length * src_length; // the tiles wholly before it
+    for (; at < end; at += src_length)
+        place(Saturated(at), src_start, static_cast<int>(std::min({ src_length, dst_end - at, 1LL * INT_MAX })));
+}
+
+// The middle of a strip between its fixed ends of `head` and `tail` pixels: at least one pixel.
+long long MiddleLength(int from, int to, int head, int tail)
+{
+    return std::max(1LL, static_cast<long long>(to) - from - head - tail);
 }
 
 } // namespace
 
-void CopyPicturePart(TBitmap& bitmap, Rect dest, const TBitmap& picture, Rect src)
+void CopyPicturePart(TCanvas& canvas, Rect dest, const TBitmap& picture, Rect src)
 {
-    if (dest.IsEmpty() || src.IsEmpty() || picture.Empty() || bitmap.Empty())
+    if (dest.IsEmpty() || src.IsEmpty() || picture.Empty())
         return;
-    if (dest.Width() == src.Width() && dest.Height() == src.Height()) {
-        // A one-to-one copy moves only what lies inside both the bitmap and the picture (a skin
+    auto length = [](int from, int to) { return static_cast<long long>(to) - from; };
+    if (length(dest.left, dest.right) == length(src.left, src.right)
+        && length(dest.top, dest.bottom) == length(src.top, src.bottom)) {
+        // A one-to-one copy moves only what lies inside both the canvas and the picture (a skin
         // may name rectangles that reach past its picture, or fit pieces past the control's edge).
-        const int dx = src.left - dest.left;
-        const int dy = src.top - dest.top;
-        Rect inside = dest.Intersected({ 0, 0, bitmap.Width(), bitmap.Height() })
-                          .Intersected(bitmap.Canvas().ClipRect())
-                          .Intersected(Rect { 0, 0, picture.Width(), picture.Height() }.Translated(-dx, -dy));
-        if (inside.IsEmpty())
-            return;
-        DrawPixelsClipped(bitmap.Canvas(), inside, picture.Pixels(), inside.Translated(dx, dy));
+        DrawPixelsClipped(canvas, dest, picture.Pixels(), src);
         return;
     }
-    bitmap.Canvas().DrawPixels(dest, picture.Pixels(), src);
+    canvas.DrawPixels(dest, picture.Pixels(), src); // clipped to the canvas by the transfer
 }
 
 void DrawPixelsClipped(TCanvas& canvas, Rect dest, const PixelBuffer& pixels, Rect src)
 {
     const Point origin = canvas.Origin();
     // Source offset from the destination, in surface coordinates.
-    const int dx = src.left - (dest.left + origin.x);
-    const int dy = src.top - (dest.top + origin.y);
-    Rect wanted = Rect::FromSize(dest.left + origin.x, dest.top + origin.y, std::min(dest.Width(), src.Width()),
-        std::min(dest.Height(), src.Height()));
+    const long long dx = static_cast<long long>(src.left) - dest.left - origin.x;
+    const long long dy = static_cast<long long>(src.top) - dest.top - origin.y;
+    Rect wanted = Rect::FromSize(SatAdd(dest.left, origin.x), SatAdd(dest.top, origin.y),
+        std::min(dest.Width(), src.Width()), std::min(dest.Height(), src.Height()));
     canvas.WithPixels([&](PixelBuffer& surface, Rect clip) {
         Rect inside = wanted.Intersected(clip).Intersected(surface.Bounds()).Intersected(
-            pixels.Bounds().Translated(-dx, -dy));
+            pixels.Bounds().Translated(Saturated(-dx), Saturated(-dy)));
         if (inside.IsEmpty())
             return;
-        BlockCopy(surface, inside.TopLeft(), pixels, inside.Translated(dx, dy), RasterOp::Copy, inside);
+        // Inside both buffers, the offset is less than their sizes.
+        BlockCopy(surface, inside.TopLeft(), pixels, inside.Translated(int(dx), int(dy)), RasterOp::Copy, inside);
     });
 }
 
-void TileHorizontally(int left, int right, TBitmap& bitmap, int width, Rect src, const TBitmap& picture)
+void DrawTiledHorizontally(TCanvas& canvas, Point at, int left, int right, int width, Rect src, const TBitmap& picture)
 {
-    int height = src.Height();
-    Prepare(bitmap, width, height);
-    if (bitmap.Empty())
+    const Rect visible = canvas.PaintableRect();
+    if (visible.IsEmpty() || picture.Empty() || width <= 0 || src.IsEmpty())
         return;
+    // Columns of the strip (x from its left edge) onto the canvas.
+    auto copy = [&](long long x, int length, int src_x) {
+        CopyPicturePart(canvas, { Saturated(at.x + x), at.y, Saturated(at.x + x + length), SatAdd(at.y, src.Height()) },
+            picture, { src_x, src.top, SatAdd(src_x, length), src.bottom });
+    };
     if (left > 0)
-        CopyPicturePart(bitmap, { 0, 0, left, height }, picture, { src.left, src.top, src.left + left, src.bottom });
+        copy(0, left, src.left);
     if (right > 0)
-        CopyPicturePart(bitmap, { width - right, 0, width, height }, picture,
-            { src.right - right, src.top, src.right, src.bottom });
-    int middle = src.Width() - left - right;
-    if (middle < 1)
-        middle = 1; // an empty middle repeats one column
-    int count = (width - left - right) / middle;
-    if (width - left - right < 0 || count < 0)
-        return;
-    for (int k = 0; k <= count; ++k) {
-        int x = left + k * middle;
-        int part = middle;
-        int overrun = left + (k + 1) * middle + right - width;
-        if (overrun > 0)
-            part -= overrun;
-        if (part <= 0)
-            continue;
-        CopyPicturePart(bitmap, { x, 0, x + part, height }, picture,
-            { src.left + left, src.top, src.left + left + part, src.bottom });
-    }
+        copy(static_cast<long long>(width) - right, right, SatSub(src.right, right));
+    TileSpan(left, static_cast<long long>(width) - right, SatAdd(src.left, left),
+        MiddleLength(src.left, src.right, left, right), static_cast<long long>(visible.left) - at.x,
+        static_cast<long long>(visible.right) - at.x, [&](int x, int from, int length) { copy(x, length, from); });
 }
 
-void TileVertically(int top, int bottom, TBitmap& bitmap, int height, Rect src, const TBitmap& picture)
+void DrawTiledVertically(TCanvas& canvas, Point at, int top, int bottom, int height, Rect src, const TBitmap& picture)
 {
-    int width = src.Width();
-    Prepare(bitmap, width, height);
-    if (bitmap.Empty())
+    const Rect visible = canvas.PaintableRect();
+    if (visible.IsEmpty() || picture.Empty() || height <= 0 || src.IsEmpty())
         return;
+    auto copy = [&](long long y, int length, int src_y) {
+        CopyPicturePart(canvas, { at.x, Saturated(at.y + y), SatAdd(at.x, src.Width()), Saturated(at.y + y + length) },
+            picture, { src.left, src_y, src.right, SatAdd(src_y, length) });
+    };
     if (top > 0)
-        CopyPicturePart(bitmap, { 0, 0, width, top }, picture, { src.left, src.top, src.right, src.top + top });
+        copy(0, top, src.top);
     if (bottom > 0)
-        CopyPicturePart(bitmap, { 0, height - bottom, width, height }, picture,
-            { src.left, src.bottom - bottom, src.right, src.bottom });
-    int middle = src.Height() - top - bottom;
-    if (middle < 1)
-        middle = 1;
-    int count = (height - top - bottom) / middle;
-    if (height - top - bottom < 0 || count < 0)
-        return;
-    for (int k = 0; k <= count; ++k) {
-        int y = top + k * middle;
-        int part = middle;
-        int overrun = top + (k + 1) * middle + bottom - height;
-        if (overrun > 0)
-            part -= overrun;
-        if (part <= 0)
-            continue;
-        CopyPicturePart(bitmap, { 0, y, width, y + part }, picture,
-            { src.left, src.top + top, src.right, src.top + top + part });
-    }
+        copy(static_cast<long long>(height) - bottom, bottom, SatSub(src.bottom, bottom));
+    TileSpan(top, static_cast<long long>(height) - bottom, SatAdd(src.top, top),
+        MiddleLength(src.top, src.bottom, top, bottom), static_cast<long long>(visible.top) - at.y,
+        static_cast<long long>(visible.bottom) - at.y, [&](int y, int from, int length) { copy(y, length, from); });
+}
+
+void TileHorizontally(int left, int right, TBitmap& bitmap, int width, Rect src, const TBitmap& picture, Size limit)
+{
+    Prepare(bitmap, width, src.Height(), limit);
+    if (!bitmap.Empty())
+        DrawTiledHorizontally(bitmap.Canvas(), { 0, 0 }, left, right, width, src, picture);
+}
+
+void TileVertically(int top, int bottom, TBitmap& bitmap, int height, Rect src, const TBitmap& picture, Size limit)
+{
+    Prepare(bitmap, src.Width(), height, limit);
+    if (!bitmap.Empty())
+        DrawTiledVertically(bitmap.Canvas(), { 0, 0 }, top, bottom, height, src, picture);
 }
 
 void PaintCorners(const TbsStretchPoints& n, Rect skin_rect, const TbsStretchPoints& f, int width, int height,
-    const TBitmap& picture, bool fill_client, TBitmap& bitmap)
+    const TBitmap& picture, bool fill_client, TBitmap& bitmap, Size limit)
 {
-    Prepare(bitmap, width, height);
+    Prepare(bitmap, width, height, limit);
     if (n.RB.x == n.LT.x || n.RB.y == n.LT.y || picture.Empty() || bitmap.Empty())
         return;
     const int sw = skin_rect.Width();
     const int sh = skin_rect.Height();
-    const int sx = skin_rect.left;
-    const int sy = skin_rect.top;
     const Rect& c = n.Client;
     const Rect& fc = f.Client;
+    const long long bw = bitmap.Width();
+    const long long bh = bitmap.Height();
     // A piece of the skin (skin coordinates) onto the bitmap.
-    auto copy = [&](Rect dest, Rect src) { CopyPicturePart(bitmap, dest, picture, src.Translated(sx, sy)); };
+    auto copy = [&](Rect dest, Rect src) {
+        CopyPicturePart(bitmap, dest, picture, src.Translated(skin_rect.left, skin_rect.top));
+    };
 
     // Edges: top, bottom (tiled along x), left, right (tiled along y).
-    TileSpan(f.LT.x, f.RT.x, n.LT.x, n.RT.x - n.LT.x, [&](int at, int from, int len) {
-        copy({ at, 0, at + len, fc.top }, { from, 0, from + len, c.top });
+    TileSpan(f.LT.x, f.RT.x, n.LT.x, static_cast<long long>(n.RT.x) - n.LT.x, 0, bw, [&](int at, int from, int len) {
+        copy({ at, 0, SatAdd(at, len), fc.top }, { from, 0, SatAdd(from, len), c.top });
     });
-    TileSpan(f.LB.x, f.RB.x, n.LB.x, n.RB.x - n.LB.x, [&](int at, int from, int len) {
-        copy({ at, fc.bottom, at + len, height }, { from, c.bottom, from + len, sh });
+    TileSpan(f.LB.x, f.RB.x, n.LB.x, static_cast<long long>(n.RB.x) - n.LB.x, 0, bw, [&](int at, int from, int len) {
+        copy({ at, fc.bottom, SatAdd(at, len), height }, { from, c.bottom, SatAdd(from, len), sh });
     });
-    TileSpan(f.LT.y, f.LB.y, n.LT.y, n.LB.y - n.LT.y, [&](int at, int from, int len) {
-        copy({ 0, at, fc.left, at + len }, { 0, from, c.left, from + len });
+    TileSpan(f.LT.y, f.LB.y, n.LT.y, static_cast<long long>(n.LB.y) - n.LT.y, 0, bh, [&](int at, int from, int len) {
+        copy({ 0, at, fc.left, SatAdd(at, len) }, { 0, from, c.left, SatAdd(from, len) });
     });
-    TileSpan(f.RT.y, f.RB.y, n.RT.y, n.RB.y - n.RT.y, [&](int at, int from, int len) {
-        copy({ fc.right, at, width, at + len }, { c.right, from, sw, from + len });
+    TileSpan(f.RT.y, f.RB.y, n.RT.y, static_cast<long long>(n.RB.y) - n.RT.y, 0, bh, [&](int at, int from, int len) {
+        copy({ fc.right, at, width, SatAdd(at, len) }, { c.right, from, sw, SatAdd(from, len) });
     });
 
     // The eight fixed pieces around the corners.
@@ -169,11 +167,11 @@ void PaintCorners(const TbsStretchPoints& n, Rect skin_rect, const TbsStretchPoi
 
     if (!fill_client)
         return;
-    const int cw = c.Width();
-    const int ch = c.Height();
-    TileSpan(fc.top, fc.bottom, c.top, ch, [&](int y, int from_y, int h) {
-        TileSpan(fc.left, fc.right, c.left, cw, [&](int x, int from_x, int w) {
-            copy({ x, y, x + w, y + h }, { from_x, from_y, from_x + w, from_y + h });
+    const long long cw = static_cast<long long>(c.right) - c.left;
+    const long long ch = static_cast<long long>(c.bottom) - c.top;
+    TileSpan(fc.top, fc.bottom, c.top, ch, 0, bh, [&](int y, int from_y, int h) {
+        TileSpan(fc.left, fc.right, c.left, cw, 0, bw, [&](int x, int from_x, int w) {
+            copy({ x, y, SatAdd(x, w), SatAdd(y, h) }, { from_x, from_y, SatAdd(from_x, w), SatAdd(from_y, h) });
         });
     });
 }

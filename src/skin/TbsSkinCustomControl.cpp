@@ -6,20 +6,8 @@
 
 namespace {
 
-// Skin coordinates are digit strings of any length; keep them where sums of a few stay in range.
-constexpr int Limit = 1 << 24;
-int Sane(int v)
-{
-    return std::clamp(v, -Limit, Limit);
-}
-Point Sane(Point p)
-{
-    return { Sane(p.x), Sane(p.y) };
-}
-Rect Sane(Rect r)
-{
-    return { Sane(r.left), Sane(r.top), Sane(r.right), Sane(r.bottom) };
-}
+// A control without a parent shows nowhere; the skin still may not make it larger than a screen.
+constexpr int UnparentedSizeLimit = 4096;
 
 } // namespace
 
@@ -77,9 +65,8 @@ void TbsSkinCustomControl::LookUpSkinRecord()
         m_stretch_mode = TbsStretchMode::FixedSize;
         return;
     }
-    m_natural = { Sane(record->LTPoint), Sane(record->RTPoint), Sane(record->LBPoint), Sane(record->RBPoint),
-        Sane(record->ClRect) };
-    m_skin_rect = Sane(record->SkinRect);
+    m_natural = { record->LTPoint, record->RTPoint, record->LBPoint, record->RBPoint, record->ClRect };
+    m_skin_rect = record->SkinRect;
     m_picture = m_skin_data->ControlPicture(record->PictureIndex);
     m_mask_picture = m_skin_data->ControlPicture(record->MaskPictureIndex);
     if (m_skin_rect.Width() < 1 || m_skin_rect.Height() < 1)
@@ -94,34 +81,44 @@ void TbsSkinCustomControl::LookUpSkinRecord()
         m_stretch_mode = TbsStretchMode::FixedSize;
 }
 
+Size TbsSkinCustomControl::SkinSizeLimit() const
+{
+    if (TWinControl* parent = Parent())
+        return { std::max(parent->Width(), 0), std::max(parent->Height(), 0) };
+    return { UnparentedSizeLimit, UnparentedSizeLimit };
+}
+
 void TbsSkinCustomControl::AdjustSize(int& width, int& height)
 {
     if (m_skin_index == -1)
         return;
-    const int sw = m_skin_rect.Width();
-    const int sh = m_skin_rect.Height();
-    const int dw = width - sw;
-    const int dh = height - sh;
+    // The sizes a skin gives are bounded by the area the control can paint.
+    const Size limit = SkinSizeLimit();
+    const int sw = std::min(m_skin_rect.Width(), limit.width);
+    const int sh = std::min(m_skin_rect.Height(), limit.height);
+    const int dw = SatSub(width, m_skin_rect.Width());
+    const int dh = SatSub(height, m_skin_rect.Height());
     const TbsStretchPoints& n = m_natural;
+    auto moved = [](Point p, int dx, int dy) { return Point { SatAdd(p.x, dx), SatAdd(p.y, dy) }; };
     switch (m_stretch_mode) {
     case TbsStretchMode::Corners:
         m_fitted.LT = n.LT;
-        m_fitted.RT = { n.RT.x + dw, n.RT.y };
-        m_fitted.LB = { n.LB.x, n.LB.y + dh };
-        m_fitted.RB = { n.RB.x + dw, n.RB.y + dh };
-        m_fitted.Client = { n.Client.left, n.Client.top, n.Client.right + dw, n.Client.bottom + dh };
+        m_fitted.RT = moved(n.RT, dw, 0);
+        m_fitted.LB = moved(n.LB, 0, dh);
+        m_fitted.RB = moved(n.RB, dw, dh);
+        m_fitted.Client = { n.Client.left, n.Client.top, SatAdd(n.Client.right, dw), SatAdd(n.Client.bottom, dh) };
         break;
     case TbsStretchMode::Horizontal:
         height = sh;
         m_fitted.LT = n.LT;
-        m_fitted.RT = { n.RT.x + dw, n.RT.y };
-        m_fitted.Client = { n.Client.left, n.Client.top, n.Client.right + dw, n.Client.bottom };
+        m_fitted.RT = moved(n.RT, dw, 0);
+        m_fitted.Client = { n.Client.left, n.Client.top, SatAdd(n.Client.right, dw), n.Client.bottom };
         break;
     case TbsStretchMode::Vertical:
         width = sw;
         m_fitted.LT = n.LT;
-        m_fitted.LB = { n.LB.x, n.LB.y + dh };
-        m_fitted.Client = { n.Client.left, n.Client.top, n.Client.right, n.Client.bottom + dh };
+        m_fitted.LB = moved(n.LB, 0, dh);
+        m_fitted.Client = { n.Client.left, n.Client.top, n.Client.right, SatAdd(n.Client.bottom, dh) };
         break;
     case TbsStretchMode::FixedSize:
         if (m_skin_data && dynamic_cast<TbsDataSkinCustomControl*>(m_skin_data->ControlRecord(m_skin_index))) {
@@ -189,15 +186,18 @@ void TbsSkinCustomControl::UpdateRegion()
     // fitted positions, then scanned.
     TBitmap fitted;
     Rect whole { 0, 0, m_mask_picture->Width(), m_mask_picture->Height() };
+    const Size limit { Width(), Height() };
     switch (m_stretch_mode) {
     case TbsStretchMode::Corners:
-        PaintCorners(m_natural, whole, m_fitted, Width(), Height(), *m_mask_picture, true, fitted);
+        PaintCorners(m_natural, whole, m_fitted, Width(), Height(), *m_mask_picture, true, fitted, limit);
         break;
     case TbsStretchMode::Horizontal:
-        TileHorizontally(m_natural.LT.x, whole.Width() - m_natural.RT.x, fitted, Width(), whole, *m_mask_picture);
+        TileHorizontally(m_natural.LT.x, SatSub(whole.Width(), m_natural.RT.x), fitted, Width(), whole,
+            *m_mask_picture, limit);
         break;
     case TbsStretchMode::Vertical:
-        TileVertically(m_natural.LT.y, whole.Height() - m_natural.LB.y, fitted, Height(), whole, *m_mask_picture);
+        TileVertically(m_natural.LT.y, SatSub(whole.Height(), m_natural.LB.y), fitted, Height(), whole,
+            *m_mask_picture, limit);
         break;
     default:
         fitted = *m_mask_picture;
@@ -221,21 +221,23 @@ void TbsSkinCustomControl::PaintSkinnedImage(TBitmap& bitmap)
         PaintUnskinnedImage(bitmap);
         return;
     }
+    // The bitmap has the control's size: the fittings fill at most that much.
+    const Size limit { bitmap.Width(), bitmap.Height() };
     const int sw = m_skin_rect.Width();
     const int sh = m_skin_rect.Height();
     switch (m_stretch_mode) {
     case TbsStretchMode::FixedSize:
-        bitmap.SetSize(sw, sh);
+        bitmap.SetSize(std::min(sw, limit.width), std::min(sh, limit.height));
         CopyPicturePart(bitmap, { 0, 0, sw, sh }, *m_picture, m_skin_rect);
         break;
     case TbsStretchMode::Corners:
-        PaintCorners(m_natural, m_skin_rect, m_fitted, Width(), Height(), *m_picture, true, bitmap);
+        PaintCorners(m_natural, m_skin_rect, m_fitted, Width(), Height(), *m_picture, true, bitmap, limit);
         break;
     case TbsStretchMode::Horizontal:
-        TileHorizontally(m_natural.LT.x, sw - m_natural.RT.x, bitmap, Width(), m_skin_rect, *m_picture);
+        TileHorizontally(m_natural.LT.x, SatSub(sw, m_natural.RT.x), bitmap, Width(), m_skin_rect, *m_picture, limit);
         break;
     case TbsStretchMode::Vertical:
-        TileVertically(m_natural.LT.y, sh - m_natural.LB.y, bitmap, Height(), m_skin_rect, *m_picture);
+        TileVertically(m_natural.LT.y, SatSub(sh, m_natural.LB.y), bitmap, Height(), m_skin_rect, *m_picture, limit);
         break;
     case TbsStretchMode::NoSkinRect:
         break;

@@ -36,8 +36,12 @@ public:
     // A skinned resize goes through the size adjuster and refits the window shape.
     void SetBounds(int left, int top, int width, int height) override;
 
-    // Changes a proposed size in place to what the skin allows, and fits the points to it.
+    // Changes a proposed size in place to what the skin allows, and fits the points to it. A size
+    // the skin fixes is at most SkinSizeLimit().
     virtual void AdjustSize(int& width, int& height);
+    // The largest size a skin may give the control: its parent's client area, beyond which it
+    // shows nothing.
+    Size SkinSizeLimit() const;
 
 protected:
     virtual void DefaultFontChanged() { }

@@ -160,14 +160,16 @@ void TbsSkinCustomListBox::SetHorizontalExtent(bool on)
 
 int TbsSkinCustomListBox::HeightForRows(int rows) const
 {
-    int height;
+    long long height;
     if (const TbsDataSkinListBox* record = ListRecord())
-        height = record->SkinRect.Height() + rows * m_list->ItemHeight() + record->ClRect.top - record->ClRect.bottom;
+        height = 1LL * record->SkinRect.Height() + 1LL * rows * m_list->ItemHeight() + record->ClRect.top
+            - record->ClRect.bottom;
     else
-        height = rows * m_list->ItemHeight() + 4;
+        height = 1LL * rows * m_list->ItemHeight() + 4;
     if (m_extent_bar)
         height += m_extent_bar->Height();
-    return height;
+    // A skin's values may ask for any height; the list box is at most as high as its parent.
+    return std::min(Saturated(height), SkinSizeLimit().height);
 }
 
 void TbsSkinCustomListBox::FontChanged()
@@ -253,36 +255,43 @@ void TbsSkinCustomListBox::LayoutParts()
     Rect client;
     if (record) {
         client = record->ClRect;
-        client.right += w - record->SkinRect.Width();
-        client.bottom += h - record->SkinRect.Height();
+        client.right = SatAdd(client.right, SatSub(w, record->SkinRect.Width()));
+        client.bottom = SatAdd(client.bottom, SatSub(h, record->SkinRect.Height()));
     }
+    // The inner list and the bars lie within the list box, whatever the skin's client rectangle.
+    const Rect inside { 0, 0, w, h };
+    auto place = [&](TControl* part, Rect r) {
+        r = r.Intersected(inside);
+        part->SetBounds(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
+    };
     int hb = 0;
     if (m_columns == 0 && m_extent_bar && m_extent_bar->Visible()) {
         if (!record) {
-            m_extent_bar->SetBounds(1, h - 20, w - 2, 19);
+            place(m_extent_bar, Rect::FromSize(1, h - 20, w - 2, 19));
             hb = m_extent_bar->Height() - 1;
         } else {
             int bar_height = m_extent_bar->Height();
-            m_extent_bar->SetBounds(client.left, client.bottom - bar_height, client.Width(), bar_height);
+            place(m_extent_bar, Rect::FromSize(client.left, SatSub(client.bottom, bar_height), client.Width(), bar_height));
             hb = m_extent_bar->Height();
         }
     }
     Rect area;
     if (m_vertical_bar && m_vertical_bar->Visible()) {
         if (!record) {
-            m_vertical_bar->SetBounds(w - 20, ch, 19, h - ch - hb - 1);
+            place(m_vertical_bar, Rect::FromSize(w - 20, ch, 19, h - ch - hb - 1));
             area = { 2, ch + 1, m_vertical_bar->Left(), h - hb - 2 };
         } else {
             int bar_width = m_vertical_bar->Width();
-            m_vertical_bar->SetBounds(client.right - bar_width, client.top, bar_width, client.Height() - hb);
-            area = { client.left, client.top, client.right - m_vertical_bar->Width(), client.bottom - hb };
+            place(m_vertical_bar,
+                Rect::FromSize(SatSub(client.right, bar_width), client.top, bar_width, SatSub(client.Height(), hb)));
+            area = { client.left, client.top, SatSub(client.right, m_vertical_bar->Width()), SatSub(client.bottom, hb) };
         }
     } else if (!record) {
         area = { 2, ch + 1, w - 2, h - 2 - hb };
     } else {
-        area = { client.left, client.top, client.right, client.bottom - hb };
+        area = { client.left, client.top, client.right, SatSub(client.bottom, hb) };
     }
-    m_list->SetBounds(area.left, area.top, std::max(0, area.Width()), std::max(0, area.Height()));
+    place(m_list, area);
 }
 
 void TbsSkinCustomListBox::CreateVerticalBar()
@@ -364,8 +373,9 @@ void TbsSkinCustomListBox::UpdateScrollBars()
         int widest = 0;
         for (int i = 0; i < count; ++i)
             widest = std::max(widest, GetItemTextWidth(i, canvas));
-        int available = record ? m_list->Width() + record->ItemTextRect.Width() - record->ItemRect.Width()
-                               : m_list->Width() - 4;
+        int available = record
+            ? Saturated(1LL * m_list->Width() + record->ItemTextRect.Width() - record->ItemRect.Width())
+            : m_list->Width() - 4;
         if (available < widest) {
             if (!m_extent_bar)
                 CreateExtentBar();
@@ -425,13 +435,18 @@ void TbsSkinCustomListBox::FillListBackground(TCanvas& canvas, Rect area)
         canvas.FillRect(area);
         return;
     }
-    // The skin's client image, tiled from the area's top-left corner, tiles cut at its edges.
+    // The skin's client image, tiled from the area's top-left corner, tiles cut at its edges; only
+    // the tiles the canvas shows are drawn (a skin's tile may be one pixel small).
+    const Rect visible = canvas.PaintableRect().Intersected(area);
+    if (visible.IsEmpty())
+        return;
     const PixelBuffer& pixels = m_picture->Pixels();
-    for (int y = area.top; y < area.bottom; y += tile.Height()) {
-        int h = std::min(tile.Height(), area.bottom - y);
-        for (int x = area.left; x < area.right; x += tile.Width()) {
-            int w = std::min(tile.Width(), area.right - x);
-            DrawPixelsClipped(canvas, { x, y, x + w, y + h }, pixels, { tile.left, tile.top, tile.left + w, tile.top + h });
+    const long long tw = tile.Width(), th = tile.Height();
+    for (long long y = area.top + (visible.top - area.top) / th * th; y < visible.bottom; y += th) {
+        int h = int(std::min<long long>(th, area.bottom - y));
+        for (long long x = area.left + (visible.left - area.left) / tw * tw; x < visible.right; x += tw) {
+            int w = int(std::min<long long>(tw, area.right - x));
+            DrawPixelsClipped(canvas, Rect::FromSize(int(x), int(y), w, h), pixels, Rect::FromSize(tile.left, tile.top, w, h));
         }
     }
 }
@@ -473,7 +488,10 @@ void TbsSkinCustomListBox::DrawItem(TCanvas& canvas, int index, Rect rect, TOwne
         Rect image = state & odFocused ? Fallback(record->FocusItemRect, record->ItemRect)
             : state & odSelected       ? Fallback(record->ActiveItemRect, record->ItemRect)
                                        : record->ItemRect;
-        TileHorizontally(record->ItemLeftOffset, record->ItemRightOffset, m_item_bitmap, item_width, image, *m_picture);
+        // The item's image is built only as far as the list shows it.
+        const Size shown { SatSub(m_list->Width(), rect.left), SatSub(m_list->Height(), rect.top) };
+        TileHorizontally(record->ItemLeftOffset, record->ItemRightOffset, m_item_bitmap, item_width, image, *m_picture,
+            shown);
         if (m_item_bitmap.Empty())
             return;
         cnvs.Font().SetName(record->FontName);
@@ -484,7 +502,7 @@ void TbsSkinCustomListBox::DrawItem(TCanvas& canvas, int index, Rect rect, TOwne
                                                : record->FontColor);
         cnvs.Brush().Style = TBrushStyle::bsClear;
         text_rect = record->ItemTextRect;
-        text_rect.right += item_width - record->ItemRect.Width();
+        text_rect.right = SatAdd(text_rect.right, SatSub(item_width, record->ItemRect.Width()));
     } else {
         m_item_bitmap.SetSize(item_width, item_height);
         cnvs.Font().Assign(Font());

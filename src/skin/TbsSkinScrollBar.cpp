@@ -14,6 +14,12 @@ int RoundEven(double value)
     return static_cast<int>(std::nearbyint(value));
 }
 
+// A value computed in floating point, rounded as RoundEven and kept within the int range.
+int RoundedInt(double value)
+{
+    return RoundEven(std::clamp(value, double(INT_MIN), double(INT_MAX)));
+}
+
 bool ImageEmpty(Rect r)
 {
     return r.Width() < 1 || r.Height() < 1;
@@ -58,7 +64,7 @@ void TbsSkinScrollBar::SetPosition(int value)
     if (value < m_min)
         value = m_min;
     else if (m_page_size != 0)
-        value = std::min(value, m_max - m_page_size + 1);
+        value = std::min(value, SatAdd(SatSub(m_max, m_page_size), 1));
     else
         value = std::min(value, m_max);
     if (value == m_position)
@@ -81,8 +87,8 @@ void TbsSkinScrollBar::SetMax(int value)
 {
     m_max = value;
     if (m_page_size != 0) {
-        if (m_max - m_min < m_page_size + m_position) {
-            m_position = m_max - m_min - m_page_size + 1;
+        if (double(m_max) - m_min < double(m_page_size) + m_position) {
+            m_position = Saturated(1LL * m_max - m_min - m_page_size + 1);
             if (m_position < m_min)
                 m_position = m_min;
         }
@@ -119,7 +125,7 @@ void TbsSkinScrollBar::SetRange(int min, int max, int page_size, int position)
     if (position < m_min)
         position = m_min;
     else if (m_page_size != 0)
-        position = std::min(position, m_max - m_page_size + 1);
+        position = std::min(position, SatAdd(SatSub(m_max, m_page_size), 1));
     else
         position = std::min(position, m_max);
     m_position = position;
@@ -198,26 +204,28 @@ void TbsSkinScrollBar::AdjustSize(int& width, int& height)
 
 void TbsSkinScrollBar::ComputeGeometry()
 {
+    // Sizes and places come from the skin and may hold any value: coordinates saturate, and the
+    // thumb's length is computed in floating point and kept within the int range.
     const int w = Width();
     const int h = Height();
     const bool horizontal = Horizontal();
-    double frac0 = m_max == m_min ? 0.0 : double(m_position - m_min) / double(m_max - m_min);
+    double frac0 = m_max == m_min ? 0.0 : (double(m_position) - m_min) / (double(m_max) - m_min);
     int natural = 16;
     int tw = 0, th = 0;
     if (!SkinnedBar()) {
-        int wb = m_both ? w - m_both_marker_width : w;
+        int wb = m_both ? SatSub(w, m_both_marker_width) : w;
         if (horizontal) {
             m_parts[DownPart].R = { 1, 1, 17, h - 1 };
-            m_parts[UpPart].R = { wb - 17, 1, wb - 1, h - 1 };
-            m_track_rect = { 17, 1, wb - 17, h - 1 };
+            m_parts[UpPart].R = { SatSub(wb, 17), 1, SatSub(wb, 1), h - 1 };
+            m_track_rect = { 17, 1, SatSub(wb, 17), h - 1 };
         } else {
             m_parts[DownPart].R = { 1, 1, w - 1, 17 };
             m_parts[UpPart].R = { 1, h - 17, w - 1, h - 1 };
             m_track_rect = { 1, 17, w - 1, h - 17 };
         }
     } else {
-        const int dw = w - m_skin_rect.Width();
-        const int dh = h - m_skin_rect.Height();
+        const int dw = SatSub(w, m_skin_rect.Width());
+        const int dh = SatSub(h, m_skin_rect.Height());
         m_track_rect = m_track_area;
         Rect up = m_up_button_rect;
         Rect down = m_down_button_rect;
@@ -225,13 +233,13 @@ void TbsSkinScrollBar::ComputeGeometry()
         // stretch point itself, so a button starting exactly there ("hscrollbar": 38 and 38) moves
         // too; otherwise it would be hit where the track is drawn.
         if (horizontal) {
-            m_track_rect.right += dw;
+            m_track_rect.right = SatAdd(m_track_rect.right, dw);
             if (up.left >= m_natural.RT.x)
                 up = up.Translated(dw, 0);
             if (down.left >= m_natural.RT.x)
                 down = down.Translated(dw, 0);
         } else {
-            m_track_rect.bottom += dh;
+            m_track_rect.bottom = SatAdd(m_track_rect.bottom, dh);
             if (up.top >= m_natural.LB.y)
                 up = up.Translated(0, dh);
             if (down.top >= m_natural.LB.y)
@@ -247,44 +255,46 @@ void TbsSkinScrollBar::ComputeGeometry()
     // The thumb along the axis.
     const int track_start = horizontal ? m_track_rect.left : m_track_rect.top;
     const int track_end = horizontal ? m_track_rect.right : m_track_rect.bottom;
-    const int track_length = track_end - track_start;
+    const double track_length = double(track_end) - track_start;
     int length = natural;
     if (m_page_size != 0) {
-        long long range = static_cast<long long>(m_max) - m_min + 1;
-        double quotient = range == 0 ? 0.0 : double(track_length) * m_page_size / double(range);
-        length = RoundEven(std::clamp(quotient, -1e9, 1e9));
+        double range = double(m_max) - m_min + 1;
+        double quotient = range == 0 ? 0.0 : track_length * m_page_size / range;
+        length = RoundedInt(quotient);
         if (length < natural)
             length = natural;
     }
     const int half = length / 2;
-    m_thumb_range.Lo = track_start + half;
-    m_thumb_range.Hi = track_end - half;
+    m_thumb_range.Lo = SatAdd(track_start, half);
+    m_thumb_range.Hi = SatSub(track_end, half);
     double frac = frac0;
     if (m_page_size != 0) {
-        long long top = static_cast<long long>(m_max) - m_page_size + 1;
+        double top = double(m_max) - m_page_size + 1;
         if (top > m_min)
-            frac = double(m_position - m_min) / double(top - m_min);
+            frac = (double(m_position) - m_min) / (top - m_min);
         else
             frac = horizontal ? 1.0 : 0.0;
     }
-    m_thumb_range.Offset = RoundEven(double(m_thumb_range.Hi - m_thumb_range.Lo) * frac);
-    const int from = m_thumb_range.Lo + m_thumb_range.Offset - half;
-    const int to = m_thumb_range.Lo + m_thumb_range.Offset + half;
+    double offset = (double(m_thumb_range.Hi) - m_thumb_range.Lo) * frac;
+    m_thumb_range.Offset = RoundedInt(offset);
+    const int centre = SatAdd(m_thumb_range.Lo, m_thumb_range.Offset);
+    const int from = SatSub(centre, half);
+    const int to = SatAdd(centre, half);
 
     // Across the axis: the track's breadth unskinned, the image's breadth centred when skinned.
     Rect& thumb = m_parts[ThumbPart].R;
     if (horizontal) {
         int top = m_track_rect.top, bottom = m_track_rect.bottom;
         if (SkinnedBar()) {
-            top = m_track_rect.top + m_track_rect.Height() / 2 - th / 2;
-            bottom = top + th;
+            top = SatSub(SatAdd(m_track_rect.top, m_track_rect.Height() / 2), th / 2);
+            bottom = SatAdd(top, th);
         }
         thumb = { from, top, to, bottom };
     } else {
         int left = m_track_rect.left, right = m_track_rect.right;
         if (SkinnedBar()) {
-            left = m_track_rect.left + m_track_rect.Width() / 2 - tw / 2;
-            right = left + tw;
+            left = SatSub(SatAdd(m_track_rect.left, m_track_rect.Width() / 2), tw / 2);
+            right = SatAdd(left, tw);
         }
         thumb = { left, from, right, to };
     }
@@ -298,18 +308,18 @@ int TbsSkinScrollBar::PositionFromOffset(int offset) const
         int length = Horizontal() ? thumb.Width() : thumb.Height();
         int start = Horizontal() ? m_track_rect.left : m_track_rect.top;
         int end = Horizontal() ? m_track_rect.right : m_track_rect.bottom;
-        int lo = start + length / 2;
-        int hi = end - length / 2;
+        double lo = double(start) + length / 2;
+        double hi = double(end) - length / 2;
         if (hi - lo > 0)
-            frac = double(offset + m_drag_offset) / double(hi - lo);
+            frac = (double(offset) + m_drag_offset) / (hi - lo);
         frac = std::clamp(frac, 0.0, 1.0);
-        return m_min + RoundEven((double(m_max) - m_min - m_page_size + 1) * frac);
+        return SatAdd(m_min, RoundedInt((double(m_max) - m_min - m_page_size + 1) * frac));
     }
-    int span = m_thumb_range.Hi - m_thumb_range.Lo;
+    double span = double(m_thumb_range.Hi) - m_thumb_range.Lo;
     if (span > 0)
-        frac = double(offset) / double(span);
+        frac = double(offset) / span;
     frac = std::clamp(frac, 0.0, 1.0);
-    return m_min + RoundEven((double(m_max) - m_min) * frac);
+    return SatAdd(m_min, RoundedInt((double(m_max) - m_min) * frac));
 }
 
 int TbsSkinScrollBar::PartAt(Point p) const
@@ -340,7 +350,7 @@ void TbsSkinScrollBar::StepUp()
     if (OnUpButtonClick)
         OnUpButtonClick(this);
     else
-        SetPosition(m_position + m_small_change);
+        SetPosition(SatAdd(m_position, m_small_change));
 }
 
 void TbsSkinScrollBar::StepDown()
@@ -348,7 +358,7 @@ void TbsSkinScrollBar::StepDown()
     if (OnDownButtonClick)
         OnDownButtonClick(this);
     else
-        SetPosition(m_position - m_small_change);
+        SetPosition(SatSub(m_position, m_small_change));
 }
 
 void TbsSkinScrollBar::PressPart(int part)
@@ -404,10 +414,10 @@ void TbsSkinScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, 
     const Rect& thumb = m_parts[ThumbPart].R;
     bool before = Horizontal() ? x < thumb.left : y < thumb.top;
     if (before) {
-        SetPosition(m_position - m_large_change);
+        SetPosition(SatSub(m_position, m_large_change));
         m_repeat_action = TRepeatAction::PageDown;
     } else {
-        SetPosition(m_position + m_large_change);
+        SetPosition(SatAdd(m_position, m_large_change));
         m_repeat_action = TRepeatAction::PageUp;
     }
     StartTimer(RepeatDelay);
@@ -456,9 +466,9 @@ void TbsSkinScrollBar::MouseMove(TShiftState shift, int x, int y)
     ComputeGeometry();
     TrackHover();
     if (m_dragging) {
-        int d = (Horizontal() ? x : y) - m_drag_origin;
+        int d = SatSub(Horizontal() ? x : y, m_drag_origin);
         if (m_page_size == 0)
-            d += m_drag_offset;
+            d = SatAdd(d, m_drag_offset);
         SetPosition(PositionFromOffset(d));
     }
 }
@@ -517,7 +527,7 @@ void TbsSkinScrollBar::RepeatTimerTick()
         TrackHover();
         const Rect& thumb = m_parts[ThumbPart].R;
         if (Horizontal() ? m_last_mouse.x < thumb.left : m_last_mouse.y < thumb.top)
-            SetPosition(m_position - m_large_change);
+            SetPosition(SatSub(m_position, m_large_change));
         else
             StopTimer();
         break;
@@ -527,7 +537,7 @@ void TbsSkinScrollBar::RepeatTimerTick()
         TrackHover();
         const Rect& thumb = m_parts[ThumbPart].R;
         if (Horizontal() ? m_last_mouse.x > thumb.right : m_last_mouse.y > thumb.bottom)
-            SetPosition(m_position + m_large_change);
+            SetPosition(SatAdd(m_position, m_large_change));
         else
             StopTimer();
         break;
@@ -554,9 +564,9 @@ void TbsSkinScrollBar::KeyDown(int& key, TShiftState shift)
     if (!m_can_focused)
         return;
     if (key == VK_LEFT || key == VK_UP)
-        SetPosition(m_position - m_small_change);
+        SetPosition(SatSub(m_position, m_small_change));
     else if (key == VK_RIGHT || key == VK_DOWN)
-        SetPosition(m_position + m_small_change);
+        SetPosition(SatAdd(m_position, m_small_change));
 }
 
 void TbsSkinScrollBar::DoEnter()
@@ -613,8 +623,8 @@ void TbsSkinScrollBar::PaintPart(TBitmap& bitmap, int index)
     if (index == ThumbPart)
         return;
     // A solid triangle of lines 1, 3, 5 and 7 pixels long, its tip toward the bar's end.
-    const int cx = part.R.left + part.R.Width() / 2;
-    const int cy = part.R.top + part.R.Height() / 2;
+    const int cx = SatAdd(part.R.left, part.R.Width() / 2);
+    const int cy = SatAdd(part.R.top, part.R.Height() / 2);
     for (int i = 0; i < 4; ++i) {
         if (Horizontal()) {
             int x = index == DownPart ? cx - 2 + i : cx + 1 - i;
@@ -660,23 +670,29 @@ void TbsSkinScrollBar::PaintSkinnedImage(TBitmap& bitmap)
     Rect mark = down ? m_down_glyph : thumb.MouseIn ? m_active_glyph : m_glyph;
     if (thumb.R.IsEmpty())
         return;
-    TBitmap piece;
-    piece.SetPixelFormat(TPixelFormat::pf32bit);
+    // The thumb's image: the thumb's length along the axis and, tiled, the image's own breadth.
+    // It is drawn straight onto the bar's image, clipped to its place, so that a thumb of any size
+    // costs no more than the part of it that lies on the bar.
+    Rect piece = thumb.R;
     if (m_page_size != 0) {
         if (Horizontal())
-            TileHorizontally(m_thumb_offset1, m_thumb_offset2, piece, thumb.R.Width(), image, *m_picture);
+            piece.bottom = SatAdd(piece.top, image.Height());
         else
-            TileVertically(m_thumb_offset1, m_thumb_offset2, piece, thumb.R.Height(), image, *m_picture);
-    } else {
-        piece.SetSize(thumb.R.Width(), thumb.R.Height());
-        CopyPicturePart(piece, { 0, 0, piece.Width(), piece.Height() }, *m_picture, image);
+            piece.right = SatAdd(piece.left, image.Width());
     }
+    TCanvas& canvas = bitmap.Canvas();
+    CanvasState saved(canvas);
+    canvas.IntersectClip(piece);
+    if (m_page_size == 0)
+        CopyPicturePart(canvas, piece, *m_picture, image);
+    else if (Horizontal())
+        DrawTiledHorizontally(canvas, piece.TopLeft(), m_thumb_offset1, m_thumb_offset2, piece.Width(), image, *m_picture);
+    else
+        DrawTiledVertically(canvas, piece.TopLeft(), m_thumb_offset1, m_thumb_offset2, piece.Height(), image, *m_picture);
     if (!ImageEmpty(mark)) {
-        int left = piece.Width() / 2 - mark.Width() / 2;
-        int top = piece.Height() / 2 - mark.Height() / 2;
-        CopyPicturePart(piece, Rect::FromSize(left, top, mark.Width(), mark.Height()), *m_picture, mark);
+        // Centred on the thumb, one to one.
+        int left = SatSub(SatAdd(piece.left, piece.Width() / 2), mark.Width() / 2);
+        int top = SatSub(SatAdd(piece.top, piece.Height() / 2), mark.Height() / 2);
+        CopyPicturePart(canvas, Rect::FromSize(left, top, mark.Width(), mark.Height()), *m_picture, mark);
     }
-    if (!piece.Empty())
-        DrawPixelsClipped(bitmap.Canvas(), Rect::FromSize(thumb.R.left, thumb.R.top, piece.Width(), piece.Height()),
-            piece.Pixels(), piece.Pixels().Bounds());
 }

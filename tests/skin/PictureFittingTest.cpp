@@ -7,6 +7,9 @@
 
 namespace {
 
+// A limit larger than any strip below: the strips are built whole.
+constexpr Size Room { 1000, 1000 };
+
 // A skin with one record of the custom-control family on a 120 x 90 coordinate picture.
 std::string RecordSkin(std::string_view values)
 {
@@ -37,7 +40,7 @@ TEST(TileHorizontally, RepeatsTheMiddleAndCutsTheLastTile)
     // repeats, the last repetition cut.
     auto picture = CoordinatePicture(120, 90);
     TBitmap bitmap;
-    TileHorizontally(17, 15, bitmap, 100, { 30, 40, 83, 58 }, *picture);
+    TileHorizontally(17, 15, bitmap, 100, { 30, 40, 83, 58 }, *picture, Room);
     ASSERT_EQ(bitmap.Width(), 100);
     ASSERT_EQ(bitmap.Height(), 18);
     for (int x = 0; x < 100; ++x) {
@@ -51,7 +54,7 @@ TEST(TileVertically, RepeatsTheMiddleAndCutsTheLastTile)
     auto picture = CoordinatePicture(120, 90);
     TBitmap bitmap;
     // An 18 x 53 strip with ends of 18 and 20 rows, stretched to 433.
-    TileVertically(18, 20, bitmap, 433, { 2, 3, 20, 56 }, *picture);
+    TileVertically(18, 20, bitmap, 433, { 2, 3, 20, 56 }, *picture, Room);
     ASSERT_EQ(bitmap.Width(), 18);
     ASSERT_EQ(bitmap.Height(), 433);
     for (int y = 0; y < 433; ++y) {
@@ -64,13 +67,13 @@ TEST(TileStrips, AnEmptyMiddleRepeatsOnePixel)
 {
     auto picture = CoordinatePicture(120, 90);
     TBitmap horizontal;
-    TileHorizontally(10, 10, horizontal, 40, { 0, 0, 20, 4 }, *picture);
+    TileHorizontally(10, 10, horizontal, 40, { 0, 0, 20, 4 }, *picture, Room);
     for (int x = 10; x < 30; ++x)
         EXPECT_EQ(SourceOf(horizontal, x, 0).x, 10) << x;
     EXPECT_EQ(SourceOf(horizontal, 30, 0).x, 10);
     EXPECT_EQ(SourceOf(horizontal, 39, 0).x, 19);
     TBitmap vertical;
-    TileVertically(3, 4, vertical, 30, { 0, 10, 5, 17 }, *picture);
+    TileVertically(3, 4, vertical, 30, { 0, 10, 5, 17 }, *picture, Room);
     for (int y = 3; y < 26; ++y)
         EXPECT_EQ(SourceOf(vertical, 0, y).y, 13) << y;
     EXPECT_EQ(SourceOf(vertical, 0, 29).y, 16);
@@ -220,12 +223,12 @@ TEST(TileStrips, SourcesReachingPastThePictureCopyOnlyWhatIsThere)
     auto picture = CoordinatePicture(20, 10);
     TBitmap bitmap;
     // The strip starts left of the picture and ends below it.
-    TileVertically(2, 2, bitmap, 30, { -15, 4, 5, 16 }, *picture);
+    TileVertically(2, 2, bitmap, 30, { -15, 4, 5, 16 }, *picture, Room);
     ASSERT_EQ(bitmap.Width(), 20);
     EXPECT_EQ(SourceOf(bitmap, 15, 0), (Point { 0, 4 }));
     EXPECT_EQ(SourceOf(bitmap, 19, 1), (Point { 4, 5 }));
     TBitmap wide;
-    TileHorizontally(3, 3, wide, 50, { 12, -4, 40, 6 }, *picture);
+    TileHorizontally(3, 3, wide, 50, { 12, -4, 40, 6 }, *picture, Room);
     EXPECT_EQ(SourceOf(wide, 0, 4), (Point { 12, 0 }));
 }
 

@@ -1,0 +1,140 @@
+// Skins with damaged values: rectangles, points, offsets and font heights at the ends of the
+// integer range. The controls must paint within their own area, without an exception, a huge
+// bitmap or an arithmetic overflow (the sanitizer build reports the last).
+#include "SkinTestSupport.h"
+
+#include "framework/HeadlessForm.h"
+#include "skin/TbsSkinListBox.h"
+#include "skin/TbsSkinScrollBar.h"
+#include "skin/TbsSkinTreeView.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct DamagedSkin {
+    const char* name;
+    std::string values; // key=value lines given to every record
+};
+
+const char* const Records[] = { "listbox", "vscrollbar", "hscrollbar", "bothhscrollbar", "treeview" };
+
+std::string DamagedIni(const DamagedSkin& damage)
+{
+    std::string sections;
+    for (const char* record : Records)
+        sections += std::string("[") + record + "]\npictureindex=0\n" + damage.values + "\n";
+    return SkinIni({ "listbox:listbox", "vscrollbar:scrollbar", "hscrollbar:scrollbar", "bothhscrollbar:scrollbar",
+                       "treeview:treeview" },
+        sections);
+}
+
+const std::string Max = "2147483647";
+const std::string Min = "-2147483648";
+
+std::string AllRects(const std::string& value)
+{
+    std::string text;
+    for (const char* key : { "skinrect", "clientrect", "trackarea", "upbuttonrect", "activeupbuttonrect",
+             "downupbuttonrect", "downbuttonrect", "activedownbuttonrect", "downdownbuttonrect", "thumbrect",
+             "activethumbrect", "downthumbrect", "velmarrect", "itemrect", "activeitemrect", "focusitemrect",
+             "itemtextrect" })
+        text += std::string(key) + "=" + value + "\n";
+    return text;
+}
+
+std::string AllPoints(const std::string& value)
+{
+    std::string text;
+    for (const char* key : { "lefttoppoint", "righttoppoint", "leftbottompoint", "rightbottompoint" })
+        text += std::string(key) + "=" + value + "\n";
+    return text;
+}
+
+std::string AllIntegers(const std::string& value)
+{
+    std::string text;
+    for (const char* key : { "itemleftoffset", "itemrightoffset", "thumboffset1", "thumboffset2", "fontheight" })
+        text += std::string(key) + "=" + value + "\n";
+    return text;
+}
+
+// The program's own values for the parts not under test.
+const std::string Sane = "skinrect=0,0,60,60\nclientrect=2,2,58,58\nlefttoppoint=10,10\nrightbottompoint=50,50\n"
+                         "righttoppoint=50,10\nleftbottompoint=10,50\ntrackarea=0,14,18,37\nthumbrect=0,0,14,18\n"
+                         "itemrect=0,0,50,22\nitemtextrect=2,1,45,21\n";
+
+class DamagedSkinPaints : public testing::TestWithParam<DamagedSkin> { };
+
+} // namespace
+
+TEST_P(DamagedSkinPaints, WithinEachControlAtEverySize)
+{
+    HeadlessForm ui(400, 600);
+    std::vector<std::unique_ptr<TBitmap>> pictures;
+    pictures.push_back(CoordinatePicture(200, 200));
+    LoadedSkin skin(DamagedIni(GetParam()), std::move(pictures));
+    ASSERT_FALSE(skin.data.IsEmpty());
+
+    auto* list = ui.Add<TbsSkinListBox>(10, 10, 174, 449);
+    list->SetHorizontalExtent(true);
+    for (int i = 0; i < 60; ++i)
+        list->Items().Add("An entry far wider than the list it is shown in, number " + std::to_string(i));
+    list->ItemsChanged();
+    list->SetItemIndex(3);
+    auto* tree = ui.Add<TbsSkinTreeView>(200, 10, 150, 300);
+    auto* vertical = ui.Add<TbsSkinScrollBar>(352, 10, 17, 300);
+    vertical->SetKind(TScrollBarKind::sbVertical);
+    vertical->SetSkinDataName("vscrollbar");
+    auto* horizontal = ui.Add<TbsSkinScrollBar>(200, 312, 150, 17);
+    horizontal->SetSkinDataName("hscrollbar");
+    tree->SetVScrollBar(vertical);
+    tree->SetHScrollBar(horizontal);
+    for (int i = 0; i < 40; ++i) {
+        TTreeNode* node = tree->Items().Add(nullptr, "A node with a long caption to need the bar " + std::to_string(i));
+        tree->Items().AddChild(node, "child");
+        node->Expand(false);
+    }
+    for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal })
+        control->SetSkinData(&skin.data);
+    tree->SetSkinData(&skin.data);
+    ui.Pump();
+
+    for (Size size : { Size { 0, 0 }, Size { 1, 1 }, Size { 17, 433 }, Size { 174, 449 }, Size { 390, 590 } }) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        list->SetBounds(5, 5, size.width, size.height);
+        tree->SetBounds(5, 5, size.width, size.height);
+        vertical->SetRange(0, 80, 7, 20);
+        ui.Pump();
+        list->ListBox().Invalidate();
+        ui.Press(20, 20); // over the list and its parts at most sizes
+        ui.Move(25, 300);
+        ui.Release(25, 300);
+        for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal }) {
+            const TBitmap& buffer = control->PaintBuffer();
+            EXPECT_LE(buffer.Width(), 400) << control->SkinDataName();
+            EXPECT_LE(buffer.Height(), 600) << control->SkinDataName();
+        }
+        if (TbsSkinScrollBar* bar = list->VerticalBar()) {
+            EXPECT_LE(bar->PaintBuffer().Width(), 400);
+            EXPECT_LE(bar->PaintBuffer().Height(), 600);
+        }
+    }
+    EXPECT_TRUE(ui.Backend().TakeErrorBoxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Skin, DamagedSkinPaints,
+    testing::Values(DamagedSkin { "HugeThumb", Sane + "thumbrect=0,0,2000000000,2000000000\n" },
+        DamagedSkin { "HugeItem", Sane + "itemrect=0,0,60,2000000000\nactiveitemrect=0,0,30000,30000\n" },
+        DamagedSkin { "HugeFixedSize", "skinrect=0,0,2000000000,2000000000\nclientrect=0,0,1,1\n" },
+        DamagedSkin { "LargestValues", AllRects("0,0," + Max + "," + Max) + AllPoints(Max + "," + Max)
+                                           + AllIntegers(Max) },
+        DamagedSkin { "FarAwayRects", AllRects("2147483000,2147483000," + Max + "," + Max) + AllPoints("1," + Max)
+                                          + AllIntegers(Min) },
+        DamagedSkin { "InvertedRects", AllRects("100,100,3,3") + AllPoints("57,60") + AllIntegers("-7") },
+        DamagedSkin { "ExtremeOffsets", Sane + "itemleftoffset=" + Min + "\nitemrightoffset=" + Max
+                                            + "\nthumboffset1=" + Max + "\nthumboffset2=" + Min + "\nfontheight=" + Min
+                                            + "\n" }),
+    [](const auto& info) { return std::string(info.param.name); });
