@@ -103,8 +103,10 @@ public:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void Click();
     virtual void DblClick();
-    // Wheel steps (positive away from the user); true when handled.
+    // Wheel steps (positive away from the user); true when handled. Lists and trees scroll
+    // WheelScrollLines rows per step.
     virtual bool MouseWheel(int steps, TShiftState shift, Point window_point);
+    static constexpr int WheelScrollLines = 3; // the platform's default
     virtual void MouseEnter();
     virtual void MouseLeave();
 

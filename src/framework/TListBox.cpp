@@ -250,7 +250,7 @@ void TListBox::DblClick()
 
 bool TListBox::MouseWheel(int steps, TShiftState, Point)
 {
-    SetTopIndex(TopIndex() - steps * WheelItems);
+    SetTopIndex(SatSub(TopIndex(), SatMul(steps, WheelScrollLines)));
     return true;
 }
 

@@ -74,9 +74,6 @@ public:
 
     TDrawItemEvent OnDrawItem;
 
-    // Wheel items per step.
-    static constexpr int WheelItems = 1;
-
 protected:
     // Draws one item on the prepared canvas: OnDrawItem when assigned, else the background and
     // the item's text.

@@ -490,7 +490,7 @@ void TTreeView::DblClick()
 
 bool TTreeView::MouseWheel(int steps, TShiftState, Point)
 {
-    SetVertScrollPosition(TopRow() - steps * WheelRows);
+    SetVertScrollPosition(SatSub(TopRow(), SatMul(steps, WheelScrollLines)));
     return true;
 }
 

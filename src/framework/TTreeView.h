@@ -113,9 +113,6 @@ public:
     TTVCustomDrawItemEvent OnCustomDrawItem;
     TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
 
-    // Wheel rows per step.
-    static constexpr int WheelRows = 3;
-
 protected:
     void FontChanged() override;
     void BoundsChanged() override;

@@ -54,18 +54,17 @@ void TbsListBox::Paint(TCanvas& canvas)
 
 bool TbsListBox::MouseWheel(int steps, TShiftState shift, Point window_point)
 {
-    if (TbsSkinScrollBar* bar = m_box->VerticalBar()) {
-        // One row per wheel notch, as the line-up and line-down scroll does.
-        SetTopIndex(TopIndex() + (steps > 0 ? -1 : 1));
-        m_box->UpdateScrollBars();
-        (void)bar;
-        return true;
+    // The rows scroll as the framework's list scrolls them, WheelScrollLines per notch, and the
+    // bar follows; a list that scrolls only sideways moves its extent bar a step per notch.
+    if (!m_box->VerticalBar()) {
+        if (TbsSkinScrollBar* extent = m_box->ExtentBar()) {
+            extent->SetPosition(SatSub(extent->Position(), SatMul(steps, extent->SmallChange())));
+            return true;
+        }
     }
-    if (TbsSkinScrollBar* extent = m_box->ExtentBar()) {
-        extent->SetPosition(extent->Position() + (steps > 0 ? -extent->SmallChange() : extent->SmallChange()));
-        return true;
-    }
-    return TListBox::MouseWheel(steps, shift, window_point);
+    TListBox::MouseWheel(steps, shift, window_point);
+    m_box->UpdateScrollBars();
+    return true;
 }
 
 void TbsListBox::DoEnter()
@@ -405,6 +404,13 @@ void TbsSkinCustomListBox::UpdateScrollBars()
         }
     }
     RemoveVerticalBar();
+}
+
+bool TbsSkinCustomListBox::MouseWheel(int steps, TShiftState shift, Point window_point)
+{
+    // The wheel over the frame or over one of the list's bars (which take no focus and pass it on
+    // to their parent) scrolls the list.
+    return m_list->MouseWheel(steps, shift, window_point);
 }
 
 void TbsSkinCustomListBox::Paint(TCanvas& canvas)

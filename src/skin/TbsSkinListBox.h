@@ -78,6 +78,7 @@ public:
     int ItemHeight() const { return m_list->ItemHeight(); }
 
     void Paint(TCanvas& canvas) override;
+    bool MouseWheel(int steps, TShiftState shift, Point window_point) override;
 
     TNotifyEvent OnListBoxClick;
     TNotifyEvent OnListBoxDblClick;

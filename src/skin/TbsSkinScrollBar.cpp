@@ -547,15 +547,16 @@ void TbsSkinScrollBar::RepeatTimerTick()
     }
 }
 
-bool TbsSkinScrollBar::MouseWheel(int steps, TShiftState, Point)
+bool TbsSkinScrollBar::MouseWheel(int steps, TShiftState shift, Point window_point)
 {
-    if (!m_can_focused || !Focused())
-        return false;
-    if (steps <= 0)
-        SetPosition(m_position + m_small_change);
-    else
-        SetPosition(m_position - m_small_change);
-    return true;
+    if (m_can_focused && Focused()) {
+        // A step per notch, toward the user (steps <= 0) increasing the position.
+        SetPosition(SatSub(m_position, SatMul(steps == 0 ? -1 : steps, m_small_change)));
+        return true;
+    }
+    // A bar that takes no focus never gets the wheel on the platform (it goes to the focused list
+    // or tree); here it goes to what the bar scrolls, or on to the bar's parent.
+    return OnMouseWheel && OnMouseWheel(this, steps, shift, window_point);
 }
 
 void TbsSkinScrollBar::KeyDown(int& key, TShiftState shift)

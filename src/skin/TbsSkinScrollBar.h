@@ -61,6 +61,8 @@ public:
     TNotifyEvent OnLastChange;
     TNotifyEvent OnUpButtonClick;
     TNotifyEvent OnDownButtonClick;
+    // The wheel over a bar that does not take it itself (see MouseWheel): true when handled.
+    std::function<bool(TObject* sender, int steps, TShiftState shift, Point window_point)> OnMouseWheel;
 
     // The geometry every paint and press uses (control coordinates).
     void ComputeGeometry();

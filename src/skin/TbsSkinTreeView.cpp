@@ -16,9 +16,12 @@ TbsSkinCustomTreeView::~TbsSkinCustomTreeView()
     if (m_skin_data)
         m_skin_data->RemoveClient(this);
     // The bars outlive the tree as the window's own controls: they must not call back into it.
-    for (TbsSkinScrollBar* bar : { m_vscroll_bar, m_hscroll_bar })
-        if (bar)
+    for (TbsSkinScrollBar* bar : { m_vscroll_bar, m_hscroll_bar }) {
+        if (bar) {
             bar->OnChange = nullptr;
+            bar->OnMouseWheel = nullptr;
+        }
+    }
 }
 
 void TbsSkinCustomTreeView::Notification(TComponent* component, TOperation operation)
@@ -104,6 +107,7 @@ void TbsSkinCustomTreeView::AttachBar(TbsSkinScrollBar*& slot, TbsSkinScrollBar*
 {
     if (slot && slot != bar) {
         slot->OnChange = nullptr;
+        slot->OnMouseWheel = nullptr;
         RemoveFreeNotification(slot);
     }
     slot = bar;
@@ -119,6 +123,10 @@ void TbsSkinCustomTreeView::AttachBar(TbsSkinScrollBar*& slot, TbsSkinScrollBar*
                 SetVertScrollPosition(source->Position());
             else
                 SetHorzScrollPosition(source->Position());
+        };
+        // The wheel over either bar scrolls the tree, as the wheel over the tree itself does.
+        bar->OnMouseWheel = [this](TObject*, int steps, TShiftState shift, Point window_point) {
+            return MouseWheel(steps, shift, window_point);
         };
     }
     SyncScrollBars();

@@ -175,16 +175,18 @@ TEST_F(ListFixture, DoubleClickReportsAfterTheSelection)
     EXPECT_THAT(TakeLog(), ElementsAre("click:0", "click:2", "dblclick:2"));
 }
 
-TEST_F(ListFixture, WheelScrollsAnItemPerStepWithinTheRange)
+TEST_F(ListFixture, WheelScrollsThreeItemsPerStepWithinTheRange)
 {
-    Fill(12);
-    EXPECT_EQ(list->VertScrollInfo(), (TScrollInfo { 0, 11, Rows, 0 }));
-    ui.Wheel(-3, RowPoint(1).x, RowPoint(1).y);
-    EXPECT_EQ(list->VertScrollInfo(), (TScrollInfo { 0, 11, Rows, 3 }));
+    Fill(20);
+    EXPECT_EQ(list->VertScrollInfo(), (TScrollInfo { 0, 19, Rows, 0 }));
+    ui.Wheel(-1, RowPoint(1).x, RowPoint(1).y);
+    EXPECT_EQ(list->VertScrollInfo(), (TScrollInfo { 0, 19, Rows, 3 }));
+    ui.Wheel(-2, RowPoint(1).x, RowPoint(1).y); // two notches go twice as far as one
+    EXPECT_EQ(list->TopIndex(), 9);
     ui.Wheel(-50, RowPoint(1).x, RowPoint(1).y);
-    EXPECT_EQ(list->TopIndex(), 12 - Rows);
+    EXPECT_EQ(list->TopIndex(), 20 - Rows);
     ui.Wheel(2, RowPoint(1).x, RowPoint(1).y);
-    EXPECT_EQ(list->TopIndex(), 12 - Rows - 2);
+    EXPECT_EQ(list->TopIndex(), 20 - Rows - 6);
     EXPECT_EQ(list->ItemIndex(), -1);
     list->SetVertScrollPosition(1);
     EXPECT_EQ(list->TopIndex(), 1);
@@ -294,8 +296,8 @@ TEST(ListBoxEdges, AListTooSmallForAnItemStaysUsable)
     ui.Key(VK_PRIOR); // a page of one item
     EXPECT_EQ(list->ItemIndex(), 2);
     EXPECT_EQ(list->TopIndex(), 2);
-    ui.Wheel(1, 5, 2);
-    EXPECT_EQ(list->TopIndex(), 1);
+    ui.Wheel(1, 5, 2); // three rows up, as far as there are
+    EXPECT_EQ(list->TopIndex(), 0);
     ui.Pump();
 }
 

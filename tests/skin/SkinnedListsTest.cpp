@@ -280,3 +280,96 @@ TEST(SkinnedListBox, TheInnerListShowsTheHintAMouseMoveHandlerSets)
     ui.Move(30, 150); // below the last entry: the hint stays
     EXPECT_EQ(list->ListBox().Hint(), "Nazca");
 }
+
+namespace {
+
+// The centre of a control's rectangle `r` (its own coordinates) in window coordinates.
+Point WindowCentre(TControl& control, Rect r)
+{
+    return control.ClientToWindow({ (r.left + r.right) / 2, (r.top + r.bottom) / 2 });
+}
+
+} // namespace
+
+TEST(SkinnedListBox, TheWheelOverItsBarsScrollsTheListThreeRowsANotch)
+{
+    SkinnedWindow w;
+    w.Load();
+    auto* list = w.ui.Add<TbsSkinListBox>(23, 56, 174, 450);
+    list->SetSkinData(w.data);
+    list->SetHorizontalExtent(true);
+    for (int i = 0; i < 100; ++i)
+        list->Items().Add(i == 50 ? std::string(80, 'W') : "Scheme " + std::to_string(i));
+    list->ItemsChanged();
+    w.ui.Pump();
+    TbsSkinScrollBar* bar = list->VerticalBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(list->ExtentBar(), nullptr);
+
+    struct Place {
+        const char* name;
+        TControl* control;
+        Rect area;
+    };
+    for (const Place& place : { Place { "thumb", bar, bar->Part(TbsSkinScrollBar::ThumbPart).R },
+             Place { "bottom arrow", bar, bar->Part(TbsSkinScrollBar::UpPart).R },
+             Place { "extent bar", list->ExtentBar(), list->ExtentBar()->ClientRect() },
+             Place { "items", &list->ListBox(), list->ListBox().ClientRect() } }) {
+        SCOPED_TRACE(place.name);
+        list->ListBox().SetTopIndex(0);
+        w.ui.Pump();
+        Point p = WindowCentre(*place.control, place.area);
+        w.ui.Wheel(-1, p.x, p.y); // toward the user: down
+        EXPECT_EQ(list->ListBox().TopIndex(), 3);
+        EXPECT_EQ(bar->Position(), 3) << "the bar follows";
+        w.ui.Wheel(-3, p.x, p.y); // three notches go three times as far as one
+        EXPECT_EQ(list->ListBox().TopIndex(), 12);
+        w.ui.Wheel(2, p.x, p.y);
+        EXPECT_EQ(list->ListBox().TopIndex(), 6);
+        EXPECT_EQ(bar->Position(), 6);
+    }
+}
+
+TEST(SkinnedTreeView, TheWheelOverEitherAttachedBarScrollsTheTree)
+{
+    SkinnedWindow w;
+    w.Load();
+    auto* vbar = w.ui.Add<TbsSkinScrollBar>(180, 56, 17, 200, "VerSkinScrollBar");
+    vbar->SetKind(TScrollBarKind::sbVertical);
+    vbar->SetSkinDataName("vscrollbar");
+    vbar->SetSkinData(w.data);
+    auto* hbar = w.ui.Add<TbsSkinScrollBar>(23, 260, 150, 17, "HorScrollBar");
+    hbar->SetSkinDataName("hscrollbar");
+    hbar->SetSkinData(w.data);
+    auto* tree = w.ui.Add<TbsSkinTreeView>(24, 57, 155, 200, "FotoTreeView");
+    tree->SetSkinData(w.data);
+    tree->SetVScrollBar(vbar);
+    tree->SetHScrollBar(hbar);
+    TTreeNode* root = tree->Items().Add(nullptr, "1998");
+    for (int i = 0; i < 60; ++i)
+        tree->Items().AddChild(root, "Place " + std::to_string(i) + std::string(i % 10 == 0 ? 40 : 0, 'W'));
+    root->Expand(false);
+    tree->Invalidate();
+    w.ui.Pump();
+    ASSERT_TRUE(vbar->Visible());
+    ASSERT_TRUE(hbar->Visible());
+
+    for (TbsSkinScrollBar* bar : { vbar, hbar }) {
+        SCOPED_TRACE(bar->Name());
+        vbar->SetPosition(0);
+        w.ui.Pump();
+        Point p = WindowCentre(*bar, bar->Part(TbsSkinScrollBar::ThumbPart).R);
+        w.ui.Wheel(-1, p.x, p.y);
+        EXPECT_EQ(tree->RowOf(tree->TopItem()), 3);
+        EXPECT_EQ(vbar->Position(), 3) << "the vertical bar follows the tree";
+        w.ui.Wheel(-3, p.x, p.y);
+        EXPECT_EQ(tree->RowOf(tree->TopItem()), 12);
+        w.ui.Wheel(1, p.x, p.y);
+        EXPECT_EQ(tree->RowOf(tree->TopItem()), 9);
+    }
+    // A bar the tree has let go of scrolls nothing.
+    tree->SetHScrollBar(nullptr);
+    Point p = WindowCentre(*hbar, hbar->ClientRect());
+    w.ui.Wheel(-1, p.x, p.y);
+    EXPECT_EQ(tree->RowOf(tree->TopItem()), 9);
+}
