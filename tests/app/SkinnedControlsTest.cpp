@@ -124,3 +124,44 @@ TEST_F(SkinnedControls, TheHoverHintStaysUntilThePointerCrossesTheBackground)
     harness->Wait(100);
     EXPECT_EQ(harness->App().CurrentHint(), "");
 }
+
+TEST_F(SkinnedControls, TheTreesGreyWellNeverShowsAroundASectionsList)
+{
+    // In each section the grey of the trees may show only within the place of that section's list
+    // or tree: for the photo tree, the rectangle that holds it and its two bars, which come and go.
+    TVelmarForm& f = Form();
+    struct Section {
+        const char* tab;
+        std::vector<TControl*> controls;
+    };
+    const Section sections[] = {
+        { "click 475 87", { f.FotoTreeView, f.VerSkinScrollBar, f.HorScrollBar } },
+        { "click 583 87", { f.SchemeListBox } },
+        { "click 694 87", { f.VideoListBox } },
+        { "click 802 87", { f.ArticlesListBox } },
+        { "click 909 87", { f.NaskaTreeView } },
+    };
+    const TColor grey = ColorToRGB(11840160) & 0xFFFFFF;
+    for (const Section& section : sections) {
+        SCOPED_TRACE(section.tab);
+        std::ostringstream out, err;
+        ASSERT_TRUE(harness->Execute(section.tab, out, err)) << err.str();
+        harness->Wait(20);
+        Rect place;
+        for (TControl* control : section.controls) {
+            Point origin = control->WindowOrigin();
+            place = place.United(Rect::FromSize(origin.x, origin.y, control->Width(), control->Height()));
+        }
+        // The frame around the lists, left of the viewer.
+        int stray = 0;
+        Point first { -1, -1 };
+        for (int y = 67 + 45; y < 67 + 515; ++y) {
+            for (int x = 10; x < 210; ++x) {
+                TColor colour = PixelToColor(harness->Backend().Surface().At(x, y)) & 0xFFFFFF;
+                if (colour == grey && !place.Contains({ x, y }) && stray++ == 0)
+                    first = { x, y };
+            }
+        }
+        EXPECT_EQ(stray, 0) << "the first at " << first.x << ", " << first.y;
+    }
+}

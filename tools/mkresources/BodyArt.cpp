@@ -88,7 +88,7 @@ Drawing DrawBodyGround(const Typefaces& faces)
 
     // The frame of the lists and trees.
     DrawFrameSlab(body, ListFrame);
-    DrawOpening(body, ToBox(ListArea), Flat(Palette::TreeGrey));
+    DrawOpening(body, ToBox(ListWell), Flat(Palette::TreeGrey));
 
     // The deck: viewer, schemes button slot, information bar.
     DrawFrameSlab(body, Deck);

@@ -2,6 +2,9 @@
 
 #include "Drawing.h"
 
+#include <algorithm>
+#include <iterator>
+
 // Where the window's controls lie, in pixels of the picture they are drawn into: `header` for the
 // title strip, `body` (the content panel, whose origin is the panel's) for everything else.
 namespace Layout {
@@ -46,7 +49,35 @@ constexpr Tab Tabs[] = {
 constexpr float TabBottom = 33;
 constexpr float SelectedTabBottom = 36;
 
-constexpr Place ListArea { 23, 56, 174, 450 };   // the union of the lists and trees with their bars
+// The places of the lists and trees, one section's at a time (the photo tree with its two bars as
+// one place: FotoTreeView 24, 57, 155, 430, VerSkinScrollBar 180, 56, 17, 433 and HorScrollBar
+// 23, 489, 174, 17).
+constexpr Place ListPlaces[] = {
+    { 23, 56, 174, 450 }, // FotoTreeView and its bars
+    { 23, 56, 174, 449 }, // SchemeListBox
+    { 23, 56, 174, 450 }, // VideoListBox
+    { 25, 56, 171, 450 }, // ArticlesListBox
+    { 24, 57, 173, 449 }, // NaskaTreeView
+};
+
+// The part of the background every one of the places covers.
+constexpr Place CoveredByAll(const Place* places, int count)
+{
+    int left = places[0].left, top = places[0].top;
+    int right = left + places[0].width, bottom = top + places[0].height;
+    for (int i = 1; i < count; ++i) {
+        left = std::max(left, places[i].left);
+        top = std::max(top, places[i].top);
+        right = std::min(right, places[i].left + places[i].width);
+        bottom = std::min(bottom, places[i].top + places[i].height);
+    }
+    return { left, top, right - left, bottom - top };
+}
+
+// The grey well the trees stand in: only where every list and tree covers it, so that it never
+// shows around a smaller one (25, 57, 171, 448). Its sunken lip lies just outside, under the edges
+// of the larger ones.
+constexpr Place ListWell = CoveredByAll(ListPlaces, int(std::size(ListPlaces)));
 constexpr Place Viewer { 226, 60, 768, 514 };
 constexpr Place SchemeButton { 221, 609, 123, 40 };
 constexpr int SchemePictureWidth = 142;
