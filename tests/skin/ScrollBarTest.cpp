@@ -1,8 +1,12 @@
 #include "SkinTestSupport.h"
 
+#include "skin/StoredSkinLoader.h"
 #include "skin/TbsSkinScrollBar.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -313,4 +317,91 @@ TEST(ScrollBarPaint, UnskinnedLooksFollowTheState)
     bar.MouseDown(TMouseButton::mbLeft, ssLeft, c.x, c.y);
     TBitmap pressed = Render(bar);
     EXPECT_EQ(pressed.Pixels().At(up.left + 2, up.top + 2) & 0xFFFFFF, ColorToPixel(11899781) & 0xFFFFFF);
+}
+
+namespace {
+
+std::vector<std::uint8_t> SkinFile(const char* name)
+{
+    std::ifstream in(std::string(VELMAR_SOURCE_DIR) + "/resources/skin/" + name, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+int Brightness(Pixel p)
+{
+    return int(p >> 16 & 0xFF) + int(p >> 8 & 0xFF) + int(p & 0xFF);
+}
+
+// What a button shows: the box around its arrow's pixels, and the mean brightness of the rest of
+// its upper and lower halves.
+struct ButtonLook {
+    Rect arrow;
+    double upper { 0 };
+    double lower { 0 };
+};
+
+ButtonLook LookOf(const TBitmap& image, Rect part)
+{
+    const Pixel ink = ColorToPixel(RGB(84, 58, 35)) & 0xFFFFFF; // the arrows' colour
+    ButtonLook look;
+    double sums[2] = {};
+    int counts[2] = {};
+    for (int y = part.top; y < part.bottom; ++y) {
+        for (int x = part.left; x < part.right; ++x) {
+            Pixel p = image.Pixels().At(x, y) & 0xFFFFFF;
+            if (p == ink) {
+                look.arrow = look.arrow.United({ x, y, x + 1, y + 1 });
+                continue;
+            }
+            int half = 2 * (y - part.top) < part.Height() ? 0 : 1;
+            sums[half] += Brightness(p);
+            ++counts[half];
+        }
+    }
+    look.upper = sums[0] / std::max(counts[0], 1);
+    look.lower = sums[1] / std::max(counts[1], 1);
+    return look;
+}
+
+} // namespace
+
+TEST(ScrollBarPaint, PressedArrowsOfTheStoredSkinKeepTheirSizeAndSink)
+{
+    TbsStoredSkin stored;
+    TbsSkinData data;
+    LoadStoredSkin(stored, data, SkinFile("skin.ini"), SkinFile("skin.pictures"));
+    struct Case {
+        const char* name;
+        TScrollBarKind kind;
+        bool both;
+        int width, height;
+        int part;
+    };
+    for (const Case& c : { Case { "top arrow", TScrollBarKind::sbVertical, false, 18, 433, Bar::DownPart },
+             Case { "bottom arrow", TScrollBarKind::sbVertical, false, 18, 433, Bar::UpPart },
+             Case { "left arrow, shared corner", TScrollBarKind::sbHorizontal, true, 174, 18, Bar::DownPart },
+             Case { "right arrow, shared corner", TScrollBarKind::sbHorizontal, true, 174, 18, Bar::UpPart } }) {
+        SCOPED_TRACE(c.name);
+        Bar bar(nullptr);
+        bar.SetKind(c.kind);
+        bar.SetSkinDataName(c.kind == TScrollBarKind::sbVertical ? "vscrollbar" : "hscrollbar");
+        bar.SetBounds(0, 0, c.width, c.height);
+        bar.SetSkinData(&data);
+        bar.SetBoth(c.both);
+        bar.SetRange(0, 100, 10, 50);
+        bar.ComputeGeometry();
+        Rect part = bar.Part(c.part).R;
+        ButtonLook raised = LookOf(Render(bar), part);
+        Press(bar, Centre(part));
+        ButtonLook pressed = LookOf(Render(bar), part);
+        Release(bar, Centre(part));
+
+        ASSERT_FALSE(raised.arrow.IsEmpty());
+        EXPECT_EQ(pressed.arrow.Width(), raised.arrow.Width());
+        EXPECT_EQ(pressed.arrow.Height(), raised.arrow.Height());
+        EXPECT_LE(std::abs(pressed.arrow.left - raised.arrow.left) + std::abs(pressed.arrow.top - raised.arrow.top), 1);
+        // Raised, the button is lit from above; pressed, it is sunken: darker above than below.
+        EXPECT_GT(raised.upper, raised.lower);
+        EXPECT_LT(pressed.upper, pressed.lower);
+    }
 }

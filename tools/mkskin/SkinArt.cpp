@@ -14,11 +14,51 @@ std::vector<TColor> EarthRamp(int count)
         count);
 }
 
-// A pressed 12 x 12 button face with its arrow nudged toward the press.
-void PressedButton(SkinCanvas& c, int x, int y, int direction)
+// The face of a pressed button: sunken, with a shadow along its top and left edges and light along
+// its bottom and right ones, a shade darker than a raised plate.
+void SunkenFace(SkinCanvas& c, Rect r)
 {
-    c.Plate({ x, y, x + 12, y + 12 }, WheatDeep, Wheat, Clay, Earth);
-    c.Arrow(x + 6 + 1, y + 6 + 1, direction, 3, EarthDark);
+    c.VerticalGradient(r, Mix(WheatDeep, Wheat, 0.45), Mix(Wheat, Straw, 0.35));
+    Rgb shadow = Mix(Clay, Earth, 0.35);
+    Rgb light = Mix(Straw, Cream, 0.5);
+    c.Fill({ r.left, r.top, r.right, r.top + 1 }, shadow);
+    c.Fill({ r.left, r.top, r.left + 1, r.bottom }, shadow);
+    c.Fill({ r.left + 1, r.bottom - 1, r.right, r.bottom }, light);
+    c.Fill({ r.right - 1, r.top + 1, r.right, r.bottom }, light);
+}
+
+// The pressed images are 12 x 12 (the skin's values), copied stretched onto the buttons: each is
+// drawn so that, at the size it is shown, the button keeps its outline and its arrow keeps the
+// raised arrow's size and place, only sunken.
+
+// The vertical bar's top button, shown at 18 x 15 over the whole raised plate: framed, with an
+// arrow of three lines that the stretch widens to the raised arrow's 1, 5 and 7 pixels.
+void PressedTopButton(SkinCanvas& c, int x, int y)
+{
+    c.Fill({ x, y, x + 12, y + 12 }, Clay);
+    SunkenFace(c, { x + 1, y + 1, x + 11, y + 11 });
+    c.Arrow(x + 6, y + 5, 1, 3, EarthDark);
+}
+
+// Its bottom button, shown at 18 x 17 over two rows of the track and the raised plate below them:
+// the first row is the track's, the rest the framed face.
+void PressedBottomButton(SkinCanvas& c, int x, int y)
+{
+    c.Fill({ x, y, x + 12, y + 1 }, ParchmentDeep);
+    c.Set(x, y, Clay);
+    c.Set(x + 11, y, Clay);
+    c.Fill({ x, y + 1, x + 12, y + 12 }, Clay);
+    SunkenFace(c, { x + 1, y + 2, x + 11, y + 11 });
+    c.Arrow(x + 6, y + 6, 3, 3, EarthDark);
+}
+
+// The horizontal bars' buttons, shown one to one inside the raised plates of the bar with the shared
+// corner (and stretched over the whole button of the plain horizontal bar): the face only, the
+// plate's frame around it, the arrow where the raised one is, as large.
+void PressedSideButton(SkinCanvas& c, int x, int y, int direction)
+{
+    SunkenFace(c, { x, y, x + 12, y + 12 });
+    c.Arrow(x + 6, y + 6, direction, 4, EarthDark);
 }
 
 // A thumb: a rounded plate with grip ribs across its middle (which repeats when stretched).
@@ -209,10 +249,10 @@ std::unique_ptr<TBitmap> DrawControlPicture()
     HorizontalBars(c);
     Thumb(c, { 240, 6, 254, 24 }, true, ParchmentDeep);  // vertical thumb
     Thumb(c, { 259, 7, 277, 21 }, false, ParchmentDeep); // horizontal thumb
-    PressedButton(c, 239, 27, 3); // the vertical bar's bottom button, pressed
-    PressedButton(c, 253, 27, 1); // its top button
-    PressedButton(c, 230, 87, 2); // the horizontal bars' right button
-    PressedButton(c, 230, 101, 0); // their left button
+    PressedBottomButton(c, 239, 27);
+    PressedTopButton(c, 253, 27);
+    PressedSideButton(c, 230, 87, 2);  // right
+    PressedSideButton(c, 230, 101, 0); // left
     return c.ToBitmap(TPixelFormat::pf24bit);
 }
 
