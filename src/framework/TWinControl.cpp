@@ -123,7 +123,8 @@ void TWinControl::PaintTree(TCanvas& canvas, Rect window_dirty)
         return child->Visible() && (child->IsWindowed() || !child->PaintFailed())
             && child->Covers(local.Translated(-child->Left(), -child->Top()));
     };
-    auto first_windowless = m_controls.end();
+    // Children by position, read afresh at each step: a control's own painting may add or remove
+    // children (a skinned list box's bars come and go as it paints).
     bool hidden_by_window = false;
     for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
         if ((*it)->IsWindowed() && covers(*it)) {
@@ -132,27 +133,29 @@ void TWinControl::PaintTree(TCanvas& canvas, Rect window_dirty)
         }
     }
     if (!hidden_by_window) {
-        for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
-            if (!(*it)->IsWindowed() && covers(*it)) {
-                first_windowless = std::prev(it.base());
+        std::size_t first_windowless = m_controls.size();
+        for (std::size_t i = m_controls.size(); i-- > 0;) {
+            if (!m_controls[i]->IsWindowed() && covers(m_controls[i])) {
+                first_windowless = i;
                 break;
             }
         }
-        if (first_windowless == m_controls.end())
+        if (first_windowless == m_controls.size()) {
             paint_one(this, origin, visible);
+            first_windowless = 0;
+        }
+        for (std::size_t i = first_windowless; i < m_controls.size(); ++i) {
+            TControl* child = m_controls[i];
+            if (child->IsWindowed() || !child->Visible())
+                continue;
+            Rect clip = child->BoundsRect().Translated(origin.x, origin.y).Intersected(visible);
+            if (!clip.IsEmpty())
+                paint_one(child, { origin.x + child->Left(), origin.y + child->Top() }, clip);
+        }
     }
-    for (auto it = first_windowless == m_controls.end() ? m_controls.begin() : first_windowless;
-         !hidden_by_window && it != m_controls.end(); ++it) {
-        TControl* child = *it;
-        if (child->IsWindowed() || !child->Visible())
-            continue;
-        Rect clip = child->BoundsRect().Translated(origin.x, origin.y).Intersected(visible);
-        if (!clip.IsEmpty())
-            paint_one(child, { origin.x + child->Left(), origin.y + child->Top() }, clip);
-    }
-    for (TControl* child : m_controls)
-        if (child->IsWindowed() && child->Visible())
-            static_cast<TWinControl*>(child)->PaintTree(canvas, visible);
+    for (std::size_t i = 0; i < m_controls.size(); ++i)
+        if (m_controls[i]->IsWindowed() && m_controls[i]->Visible())
+            static_cast<TWinControl*>(m_controls[i])->PaintTree(canvas, visible);
 }
 
 void TWinControl::Paint(TCanvas& canvas)

@@ -149,3 +149,54 @@ TEST_F(Stacking, TabOrderFollowsTabOrderNumbersDepthFirst)
     form->SelectNext(child, true, true);
     EXPECT_EQ(form->ActiveControl(), panel) << "a hidden control is no tab stop";
 }
+
+namespace {
+
+// A container that gives up its first child the first time it paints, as a skinned list box lets
+// a bar go that its content no longer needs.
+class Shrinking : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    void Paint(TCanvas& canvas) override
+    {
+        TWinControl::Paint(canvas);
+        if (!Controls().empty() && !m_shrunk) {
+            m_shrunk = true;
+            DestroyComponent(Controls().front());
+        }
+    }
+
+private:
+    bool m_shrunk { false };
+};
+
+} // namespace
+
+TEST(StackingEdges, AChildRemovedWhileItsParentPaintsLeavesTheRestPainted)
+{
+    auto owned = std::make_unique<HeadlessBackend>();
+    HeadlessBackend* backend = owned.get();
+    TApplication app(std::move(owned), "velmar");
+    auto created = std::make_unique<TForm>(&app);
+    TForm* form = created.get();
+    app.Adopt(std::move(created));
+    form->SetBounds(0, 0, 100, 100);
+    auto* box = form->Create<Shrinking>("box");
+    box->SetParent(form);
+    box->SetBounds(0, 0, 100, 100);
+    box->SetColor(RGB(255, 255, 255));
+    TPanel* panels[3];
+    for (int i = 0; i < 3; ++i) {
+        panels[i] = box->Create<TPanel>("panel" + std::to_string(i));
+        panels[i]->SetParent(box);
+        panels[i]->SetBounds(10 + 30 * i, 10, 20, 20);
+        panels[i]->SetColor(RGB(0, 0, 255));
+    }
+    form->CreateWindow(*backend);
+    app.ProcessMessages();
+    EXPECT_EQ(box->Controls().size(), 2u);
+    // The two that stay are painted; where the first was, the box's own colour shows.
+    EXPECT_EQ(PixelToColor(backend->Surface().At(50, 20)) & 0xFFFFFF, RGB(0, 0, 255));
+    EXPECT_EQ(PixelToColor(backend->Surface().At(80, 20)) & 0xFFFFFF, RGB(0, 0, 255));
+    EXPECT_EQ(PixelToColor(backend->Surface().At(20, 20)) & 0xFFFFFF, RGB(255, 255, 255));
+}
