@@ -121,8 +121,8 @@ Point TControl::WindowOrigin() const
 {
     Point origin;
     for (const TControl* c = this; c && c->m_parent; c = c->m_parent) {
-        origin.x += c->m_left;
-        origin.y += c->m_top;
+        origin.x = SatAdd(origin.x, c->m_left);
+        origin.y = SatAdd(origin.y, c->m_top);
     }
     return origin;
 }

@@ -261,7 +261,9 @@ void TbsSkinCustomListBox::LayoutParts()
     const Rect inside { 0, 0, w, h };
     auto place = [&](TControl* part, Rect r) {
         r = r.Intersected(inside);
-        part->SetBounds(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
+        int left = std::clamp(r.left, 0, std::max(w, 0));
+        int top = std::clamp(r.top, 0, std::max(h, 0));
+        part->SetBounds(left, top, std::max(0, SatSub(r.right, left)), std::max(0, SatSub(r.bottom, top)));
     };
     int hb = 0;
     if (m_columns == 0 && m_extent_bar && m_extent_bar->Visible()) {

@@ -8,8 +8,13 @@
 #include "skin/TbsSkinScrollBar.h"
 #include "skin/TbsSkinTreeView.h"
 
+#include "framework/Exception.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -70,14 +75,14 @@ class DamagedSkinPaints : public testing::TestWithParam<DamagedSkin> { };
 
 } // namespace
 
-TEST_P(DamagedSkinPaints, WithinEachControlAtEverySize)
+namespace {
+
+// Shows skinned list boxes, a tree with both bars and a bar of its own in a window, at sizes from
+// nothing to the whole window, pressed and dragged: everything must paint within its control and
+// raise nothing.
+void PaintEveryControl(TbsSkinData& skin)
 {
     HeadlessForm ui(400, 600);
-    std::vector<std::unique_ptr<TBitmap>> pictures;
-    pictures.push_back(CoordinatePicture(200, 200));
-    LoadedSkin skin(DamagedIni(GetParam()), std::move(pictures));
-    ASSERT_FALSE(skin.data.IsEmpty());
-
     auto* list = ui.Add<TbsSkinListBox>(10, 10, 174, 449);
     list->SetHorizontalExtent(true);
     for (int i = 0; i < 60; ++i)
@@ -97,32 +102,73 @@ TEST_P(DamagedSkinPaints, WithinEachControlAtEverySize)
         tree->Items().AddChild(node, "child");
         node->Expand(false);
     }
-    for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal })
-        control->SetSkinData(&skin.data);
-    tree->SetSkinData(&skin.data);
+    auto* lone = ui.Add<TbsSkinScrollBar>(380, 10, 17, 200);
+    lone->SetKind(TScrollBarKind::sbVertical);
+    lone->SetSkinDataName("vscrollbar");
+    for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal, lone })
+        control->SetSkinData(&skin);
+    tree->SetSkinData(&skin);
     ui.Pump();
 
     for (Size size : { Size { 0, 0 }, Size { 1, 1 }, Size { 17, 433 }, Size { 174, 449 }, Size { 390, 590 } }) {
         SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
         list->SetBounds(5, 5, size.width, size.height);
         tree->SetBounds(5, 5, size.width, size.height);
+        lone->SetBounds(380, 10, 17, size.height);
         vertical->SetRange(0, 80, 7, 20);
+        lone->SetRange(0, 80, size.width % 2 ? 0 : 9, 40);
         ui.Pump();
         list->ListBox().Invalidate();
-        ui.Press(20, 20); // over the list and its parts at most sizes
-        ui.Move(25, 300);
-        ui.Release(25, 300);
-        for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal }) {
-            const TBitmap& buffer = control->PaintBuffer();
-            EXPECT_LE(buffer.Width(), 400) << control->SkinDataName();
-            EXPECT_LE(buffer.Height(), 600) << control->SkinDataName();
+        for (Point p : { Point { 20, 20 }, Point { 388, 15 }, Point { 388, 200 } }) {
+            ui.Press(p.x, p.y); // over the list, the lone bar's arrows and its track
+            ui.Move(p.x + 5, p.y + 280);
+            ui.Release(p.x + 5, p.y + 280);
         }
-        if (TbsSkinScrollBar* bar = list->VerticalBar()) {
-            EXPECT_LE(bar->PaintBuffer().Width(), 400);
-            EXPECT_LE(bar->PaintBuffer().Height(), 600);
+        for (TbsSkinControl* control : std::initializer_list<TbsSkinControl*> { list, vertical, horizontal, lone,
+                 list->VerticalBar() }) {
+            if (!control)
+                continue;
+            EXPECT_LE(control->PaintBuffer().Width(), 400) << control->Name();
+            EXPECT_LE(control->PaintBuffer().Height(), 600) << control->Name();
         }
     }
     EXPECT_TRUE(ui.Backend().TakeErrorBoxes().empty());
+}
+
+} // namespace
+
+TEST_P(DamagedSkinPaints, WithinEachControlAtEverySize)
+{
+    std::vector<std::unique_ptr<TBitmap>> pictures;
+    pictures.push_back(CoordinatePicture(200, 200));
+    LoadedSkin skin(DamagedIni(GetParam()), std::move(pictures));
+    ASSERT_FALSE(skin.data.IsEmpty());
+    PaintEveryControl(skin.data);
+}
+
+// The fuzzer's inputs kept in the repository, among them every skin text it found a fault with.
+TEST(DamagedSkin, FuzzInputsPaintWithinEachControl)
+{
+    const std::filesystem::path corpus = std::filesystem::path(VELMAR_SOURCE_DIR) / "fuzz/corpus/skin_ini";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string text { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+        TbsStoredSkin stored;
+        stored.SetIniStrings(Lines(text));
+        for (int i = 0; i < 4; ++i)
+            stored.AddControlPicture(CoordinatePicture(40 + 20 * i, 30 + 10 * i));
+        TbsSkinData data;
+        try {
+            data.SetStoredSkin(&stored);
+        } catch (const EConvertError&) {
+            // A malformed value stops the load; what was read is painted with all the same.
+        }
+        PaintEveryControl(data);
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skin, DamagedSkinPaints,
