@@ -182,6 +182,17 @@ std::vector<PictureDamage> GifDamages(bool animated)
         { Rewritten("WithoutAnyColorTable", WithoutColorTables),
             BodyFails(GifError("No global or local color table defined")) },
     };
+    // A logical screen of 65535 x 65535 around the frames: a still drawing shows its frame scaled
+    // into it; an animation, which paints on a bitmap of the screen's size, is refused by the
+    // picture budget at its first drawing instead of asking for 17 GB.
+    damages.push_back({ Rewritten("ScreenOf65535Square",
+                            [](const Bytes& sound) {
+                                Bytes damaged = sound;
+                                for (std::size_t i = 6; i < 10; ++i)
+                                    damaged.at(i) = 0xFF;
+                                return damaged;
+                            }),
+        animated ? BodyFails(GifError("Out of memory")) : Tolerated() });
     if (animated) {
         damages.push_back({ CutAt("CutInsideLoopExtension", InGif([](L g, const Bytes&) {
             return g.frames.at(0).extensions.at(0) + 8;
