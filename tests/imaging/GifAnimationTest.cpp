@@ -168,7 +168,10 @@ TEST_F(GifAnimation, FramesAreShownForTheirDelay)
         RunUntil([&] { return image->Painters().empty(); }, 5000);
         ASSERT_EQ(times.size(), 3u) << "delay " << c.delay;
         auto shown = std::chrono::duration_cast<std::chrono::milliseconds>(times[1] - times[0]).count();
-        EXPECT_GE(shown, c.expected_ms - 5) << "delay " << c.delay;
+        // The painter takes half the lateness of the frame before off the next wait, and the first
+        // notification itself may come late on a busy machine: a tenth of the delay below it is
+        // still the delay (10 ms units would give 500 for 600).
+        EXPECT_GE(shown, c.expected_ms - c.expected_ms / 10 - 5) << "delay " << c.delay;
         EXPECT_LE(shown, c.expected_ms + 60) << "delay " << c.delay;
     }
 }
