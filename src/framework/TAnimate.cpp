@@ -2,9 +2,11 @@
 
 #include "framework/TApplication.h"
 #include "framework/TForm.h"
+#include "platform/Raster.h"
 #include "platform/media/MciPictureScaler.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -17,12 +19,14 @@ struct TAnimate::Mailbox {
     bool posted { false };
     int replaced { 0 }; // pictures that came while an earlier one still waited
     TAnimate* owner { nullptr };
+    std::atomic<double> pixel_scale { 1 }; // screen pixels per window pixel, for the device
 };
 
 TAnimate::TAnimate(TComponent* owner)
     : TWinControl(owner)
     , m_mailbox(std::make_shared<Mailbox>())
     , m_scaler(std::make_unique<MciPictureScaler>())
+    , m_screen_scaler(std::make_unique<MciPictureScaler>())
 {
     SetColor(11840160); // red 160, green 170, blue 180
     m_mailbox->owner = this;
@@ -51,6 +55,10 @@ TAnimate::TAnimate(TComponent* owner)
                 });
             }
         },
+        [weak] {
+            std::shared_ptr<Mailbox> mailbox = weak.lock();
+            return mailbox ? mailbox->pixel_scale.load() : 1.0;
+        },
     });
 }
 
@@ -58,6 +66,48 @@ TAnimate::~TAnimate()
 {
     MciDestroyWindow(m_handle); // no device calls in after this
     m_mailbox->owner = nullptr;
+    if (m_screen)
+        m_screen->SetScreenDrawing({}, {});
+}
+
+// Where the window is shown scaled, the backend calls back on every present that touches the
+// control, after scaling the window's own pixels; the device prepares pictures at that size.
+void TAnimate::WatchScreen()
+{
+    TForm* form = ParentForm();
+    WindowBackend* backend = form && form->WindowCreated() ? form->Backend() : nullptr;
+    if (!backend || backend == m_screen || backend->ScaleFactor() == 1)
+        return;
+    m_screen = backend;
+    m_mailbox->pixel_scale = backend->ScaleFactor();
+    backend->SetScreenDrawing(VisibleWindowRect(), [this](PixelBuffer& screen, Point origin, const WindowScale& scale,
+                                                       Rect clip) { DrawOnScreen(screen, origin, scale, clip); });
+}
+
+// Whether the picture goes straight to the screen: the window is shown scaled, there is a picture,
+// and nothing lies over the control (no window, hint or error box).
+bool TAnimate::DrawsOnScreen() const
+{
+    if (!m_screen || !m_picture || !m_picture->picture || m_picture->width <= 0 || m_picture->height <= 0)
+        return false;
+    if (!CanDrawDirectly())
+        return false;
+    const TErrorBox* box = ParentForm()->ErrorBox();
+    return !box || box->BoundsRect().Intersected(VisibleWindowRect()).IsEmpty();
+}
+
+void TAnimate::DrawOnScreen(PixelBuffer& screen, Point origin, const WindowScale& scale, Rect clip)
+{
+    if (!DrawsOnScreen())
+        return; // the window's own pixels show
+    Point at = WindowOrigin();
+    Rect client = scale.DeviceArea(ClientRect().Translated(at.x, at.y)).Translated(-origin.x, -origin.y);
+    Rect area = scale.DeviceArea(Rect::FromSize(at.x + m_picture->left, at.y + m_picture->top, m_picture->width,
+        m_picture->height)).Translated(-origin.x, -origin.y);
+    Rect target_clip = clip.Translated(-origin.x, -origin.y);
+    if (area.Intersected(client) != client)
+        FillRect(screen, client, ColorToPixel(ColorToRGB(Color())), target_clip);
+    m_picture->DrawAt(*m_screen_scaler, screen, area, target_clip.Intersected(client));
 }
 
 void TAnimate::Receive()
@@ -74,7 +124,11 @@ void TAnimate::Receive()
     }
     ++m_received;
     m_skipped += replaced;
-    if (CanDrawDirectly()) {
+    WatchScreen();
+    if (DrawsOnScreen()) {
+        // Scaled once, straight to the screen's resolution, when the form presents the area.
+        ParentForm()->SurfaceDrawn(VisibleWindowRect());
+    } else if (CanDrawDirectly()) {
         // A video window draws its pictures straight onto the window: no repaint of the form
         // beneath, only the picture is copied and presented.
         DrawPicture(Canvas());
@@ -105,6 +159,7 @@ bool TAnimate::CanDrawDirectly() const
 
 void TAnimate::Paint(TCanvas& canvas)
 {
+    WatchScreen();
     DrawPicture(canvas);
 }
 

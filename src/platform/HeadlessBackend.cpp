@@ -19,8 +19,12 @@ void HeadlessBackend::Present(Rect dirty)
 {
     // The pixels stay in the surface, where the harness and the tests read them; a screen picture
     // gets them scaled.
-    if (!m_presented.IsEmpty())
-        m_scale.Scale(m_surface, dirty, m_presented);
+    if (m_presented.IsEmpty())
+        return;
+    m_scale.Scale(m_surface, dirty, m_presented);
+    Rect clip = m_scale.DeviceArea(m_screen_area).Intersected(m_scale.ToDevice(dirty));
+    if (m_screen_draw && m_scale.Factor() != 1 && !clip.IsEmpty())
+        m_screen_draw(m_presented, {}, m_scale, clip);
 }
 
 bool HeadlessBackend::WaitEvent(WindowEvent& event, int timeout_ms)

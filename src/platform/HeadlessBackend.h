@@ -30,6 +30,12 @@ public:
     // Presents into a screen picture at the given scale, as a window on a screen would (before
     // Create). Without it, presenting leaves the pixels in Surface() only.
     void SetPresentScale(double factor) { m_present_factor = factor; }
+    double ScaleFactor() const override { return m_presented.IsEmpty() ? 1 : m_scale.Factor(); }
+    void SetScreenDrawing(Rect area, ScreenDraw draw) override
+    {
+        m_screen_area = area;
+        m_screen_draw = std::move(draw);
+    }
     const PixelBuffer& Presented() const { return m_presented; }
     const WindowScale& Scale() const { return m_scale; }
     CursorShape Cursor() const { return m_cursor; }
@@ -47,6 +53,8 @@ private:
     double m_present_factor { 0 }; // 0: no screen picture
     WindowScale m_scale;
     PixelBuffer m_presented;
+    Rect m_screen_area;
+    ScreenDraw m_screen_draw;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<WindowEvent> m_events;

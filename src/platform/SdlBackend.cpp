@@ -211,6 +211,7 @@ public:
             if (SDL_LockTexture(m_texture, &area, &pixels, &pitch) == 0) {
                 PixelBuffer locked = PixelBuffer::View(static_cast<Pixel*>(pixels), area.w, area.h, pitch / 4);
                 m_scale.Scale(m_surface, dirty, locked, target.TopLeft());
+                DrawOnScreen(locked, target);
                 SDL_UnlockTexture(m_texture);
             }
         }
@@ -255,6 +256,14 @@ public:
 
     void Minimize() override { SDL_MinimizeWindow(m_window); }
 
+    double ScaleFactor() const override { return m_scale.Factor(); }
+
+    void SetScreenDrawing(Rect area, ScreenDraw draw) override
+    {
+        m_screen_area = area;
+        m_screen_draw = std::move(draw);
+    }
+
     void SetHitTest(std::function<bool(Point)> is_caption) override { m_is_caption = std::move(is_caption); }
 
     int ScreenPixelsPerInch() const override
@@ -279,6 +288,16 @@ private:
         if (self->m_is_caption && self->m_is_caption(self->ToWindow(area->x, area->y)))
             return SDL_HITTEST_DRAGGABLE;
         return SDL_HITTEST_NORMAL;
+    }
+
+    // The part drawn at the screen's resolution, over the window's scaled pixels of `target`.
+    void DrawOnScreen(PixelBuffer& locked, Rect target)
+    {
+        if (!m_screen_draw || m_scale.Factor() == 1)
+            return;
+        Rect clip = m_scale.DeviceArea(m_screen_area).Intersected(target);
+        if (!clip.IsEmpty())
+            m_screen_draw(locked, target.TopLeft(), m_scale, clip);
     }
 
     // A point in the window system's units to the window pixel drawn there.
@@ -394,6 +413,8 @@ private:
     Size m_units;          // the window's size in the window system's units
     WindowIdentity m_identity;
     PixelBuffer m_icon;
+    Rect m_screen_area;       // window pixels drawn at the screen's resolution by m_screen_draw
+    ScreenDraw m_screen_draw;
     Uint32 m_wake_event { 0 };
     std::function<bool(Point)> m_is_caption;
     SDL_Cursor* m_cursors[6] {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PixelBuffer.h"
+#include "platform/WindowScale.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,17 @@ public:
     // that way (the headless backend records them for the harness and the tests). Texts in UTF-8.
     virtual void ErrorReported(const std::string&, const std::string&) { }
     virtual int ScreenPixelsPerInch() const = 0;
+
+    // How the window is shown on the screen (WindowScale.h); 1 where it is shown pixel for pixel.
+    virtual double ScaleFactor() const { return 1; }
+    // One part of the window drawn straight at the screen's resolution, for a picture that should
+    // be scaled only once (video). Each Present that touches `area` (window pixels) scales the
+    // window's own pixels there as always, then calls `draw` with the screen's pixels (`screen`,
+    // whose top-left is the screen point `origin`), the scale, and the screen pixels to draw
+    // (`clip`). `draw` may leave them alone, and the window's own pixels show. Where the window is
+    // shown pixel for pixel nothing is ever called. An empty `draw` ends it.
+    using ScreenDraw = std::function<void(PixelBuffer& screen, Point origin, const WindowScale& scale, Rect clip)>;
+    virtual void SetScreenDrawing(Rect area, ScreenDraw draw) { (void)area, (void)draw; }
     virtual Point ScreenPosition() const = 0;
 };
 

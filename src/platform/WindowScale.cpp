@@ -107,6 +107,18 @@ Rect WindowScale::ToDevice(Rect window_rect) const
         high(r.right, m_window.width, m_device.width), high(r.bottom, m_window.height, m_device.height) };
 }
 
+Rect WindowScale::DeviceArea(Rect window_rect) const
+{
+    if (m_whole)
+        return { window_rect.left * m_whole, window_rect.top * m_whole, window_rect.right * m_whole,
+            window_rect.bottom * m_whole };
+    auto edge = [](int w, int window_size, int device_size) {
+        return int(std::lround(double(w) * device_size / window_size));
+    };
+    return { edge(window_rect.left, m_window.width, m_device.width), edge(window_rect.top, m_window.height, m_device.height),
+        edge(window_rect.right, m_window.width, m_device.width), edge(window_rect.bottom, m_window.height, m_device.height) };
+}
+
 void WindowScale::Scale(const PixelBuffer& window, Rect dirty, PixelBuffer& device, Point origin) const
 {
     assert(window.Width() == m_window.width && window.Height() == m_window.height);

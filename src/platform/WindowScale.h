@@ -30,6 +30,9 @@ public:
     Point ToWindow(Point device) const;
     // The screen pixels whose colour depends on the window pixels of `window_rect`.
     Rect ToDevice(Rect window_rect) const;
+    // The screen rectangle a window rectangle is shown on (its edges scaled and rounded): where a
+    // picture drawn straight at the screen's resolution goes.
+    Rect DeviceArea(Rect window_rect) const;
 
     // Draws the window pixels of `dirty` into the screen picture: writes exactly ToDevice(dirty),
     // reading `window` around `dirty` as the filter needs. `device` holds the screen pixels from

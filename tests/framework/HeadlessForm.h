@@ -18,10 +18,13 @@
 
 class HeadlessForm {
 public:
-    HeadlessForm(int width, int height)
+    // `present_scale`: the window is presented on a screen at that scale (0: not presented).
+    HeadlessForm(int width, int height, double present_scale = 0)
     {
         auto backend = std::make_unique<HeadlessBackend>();
         m_backend = backend.get();
+        if (present_scale > 0)
+            m_backend->SetPresentScale(present_scale);
         m_application = std::make_unique<TApplication>(std::move(backend), "test.exe");
         m_form = m_application->CreateForm<SizedForm>(width, height);
         Pump();

@@ -67,6 +67,10 @@ TEST(WindowScale, FractionalSizesRoundToWholePixels)
     EXPECT_EQ(WindowScale(1.25, window_size).Device(), (Size { 1280, 923 }));
     EXPECT_EQ(WindowScale(1.5, window_size).Device(), (Size { 1536, 1107 }));
     EXPECT_FALSE(WindowScale(1.5, window_size).IsWhole());
+    // Where a picture drawn at the screen's resolution goes: the whole window, and the video display.
+    EXPECT_EQ(WindowScale(1.25, window_size).DeviceArea({ 0, 0, 1024, 738 }), (Rect { 0, 0, 1280, 923 }));
+    EXPECT_EQ(WindowScale(1.5, window_size).DeviceArea({ 226, 127, 994, 641 }), (Rect { 339, 191, 1491, 962 }));
+    EXPECT_EQ(WindowScale(2, window_size).DeviceArea({ 226, 127, 994, 641 }), (Rect { 452, 254, 1988, 1282 }));
 }
 
 // A drag that leaves the window goes on getting points, beyond the window's edge.

@@ -137,7 +137,8 @@ struct MciRect {
 // A picture a device delivers to its display window: a decoded picture and the destination
 // rectangle it is to be scaled to, in the window's client coordinates, which are its pixels. The
 // device may have taken the first step of the scaling already (`prepared`: the picture at the
-// rectangle's size); the thread that draws it does the rest, straight into the window's pixels.
+// rectangle's size, or at the size the window shows that rectangle on a scaled screen); the thread
+// that draws it does the rest, straight into the window's or the screen's pixels.
 class MciPictureScaler;
 struct MciFrame {
     std::shared_ptr<const struct AVFrame> picture;
@@ -151,6 +152,9 @@ struct MciFrame {
     // Draws the picture scaled to its rectangle moved by `offset`, within `clip` (target
     // coordinates).
     void Draw(MciPictureScaler& scaler, PixelBuffer& target, Point offset, Rect clip) const;
+    // Draws the picture scaled to `area` (target coordinates), within `clip`: where the window is
+    // shown scaled, straight at the screen's resolution.
+    void DrawAt(MciPictureScaler& scaler, PixelBuffer& target, Rect area, Rect clip) const;
     // The picture at its rectangle's size, made on first use (tests, state dumps).
     const PixelBuffer& Pixels() const;
 
@@ -164,9 +168,13 @@ struct MciWindowCallbacks {
     // A completion notice (MM_MCINOTIFY): the outcome code and the device. Called on a device's
     // thread or the commanding thread; it must hand the notice on and return, never wait for the
     // thread that sends commands.
-    std::function<void(std::uint32_t code, MciDeviceId device)> notify;
+    std::function<void(std::uint32_t code, MciDeviceId device)> notify {};
     // The picture to show, or null: show nothing of the device any more. Same rules as `notify`.
-    std::function<void(MciFramePtr frame)> frame;
+    std::function<void(MciFramePtr frame)> frame {};
+    // How many screen pixels the window shows per pixel of its own (a window shown scaled on a
+    // high-density screen): the device prepares its pictures at that size, so that they are scaled
+    // once. Called on a device's thread; empty: 1.
+    std::function<double()> pixel_scale {};
 };
 
 // Registers a window; its handle is never 0 and never reused.

@@ -34,14 +34,17 @@ std::shared_ptr<const AVFrame> MciVideoDevice::CurrentPicture()
 }
 
 // The picture goes to the window as a reference to the decoded frame, its first scaling step
-// taken here; the window's thread scales it the rest of the way, straight into its pixels.
-MciFramePtr MciVideoDevice::MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index)
+// taken here at the size the window shows it (its own pixels, or more on a scaled screen); the
+// window's thread scales it the rest of the way, straight into its pixels.
+MciFramePtr MciVideoDevice::MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index,
+    MciWindow window)
 {
     if (!picture)
         return nullptr;
     auto made = std::make_shared<MciFrame>();
     made->picture = picture;
-    made->prepared = m_resizer.Resize(*picture, dest.right, dest.bottom);
+    double scale = window ? MciWindowRegistry::PixelScale(window) : 1;
+    made->prepared = m_resizer.Resize(*picture, int(std::lround(dest.right * scale)), int(std::lround(dest.bottom * scale)));
     made->left = dest.left;
     made->top = dest.top;
     made->width = dest.right;
@@ -77,7 +80,7 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
     if (old_window && old_window != window)
         MciWindowRegistry::DeliverFrame(old_window, nullptr);
     if (window) {
-        if (MciFramePtr frame = MakeFrame(m_shown, dest, target))
+        if (MciFramePtr frame = MakeFrame(m_shown, dest, target, window))
             MciWindowRegistry::DeliverFrame(window, std::move(frame));
     }
 }
@@ -190,9 +193,10 @@ void MciVideoDevice::ShowNext(Lock& lock)
     // The picture is made ready unlocked; it is shown only if playback has not moved meanwhile,
     // so that a clip paused or stopped keeps the position of the picture in its window.
     MciRect dest = m_dest;
+    MciWindow window = m_window;
     lock.unlock();
     std::shared_ptr<const AVFrame> picture = CurrentPicture();
-    MciFramePtr frame = MakeFrame(picture, dest, show);
+    MciFramePtr frame = MakeFrame(picture, dest, show, window);
     lock.lock();
     if (m_play_serial != serial || m_quit || m_job != Job::None)
         return;

@@ -7,11 +7,16 @@ extern "C" {
 
 void MciFrame::Draw(MciPictureScaler& scaler, PixelBuffer& target, Point offset, Rect clip) const
 {
+    DrawAt(scaler, target, Rect::FromSize(left + offset.x, top + offset.y, width, height), clip);
+}
+
+void MciFrame::DrawAt(MciPictureScaler& scaler, PixelBuffer& target, Rect area, Rect clip) const
+{
     if (!picture)
         return;
     // The prepared picture serves only a destination of the size it was made for.
-    bool fits = prepared && prepared->width == width && prepared->height == height;
-    scaler.Draw(fits ? *prepared : *picture, target, Rect::FromSize(left + offset.x, top + offset.y, width, height), clip);
+    bool fits = prepared && prepared->width == area.Width() && prepared->height == area.Height();
+    scaler.Draw(fits ? *prepared : *picture, target, area, clip);
 }
 
 const PixelBuffer& MciFrame::Pixels() const

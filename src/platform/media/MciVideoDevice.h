@@ -87,7 +87,7 @@ private:
     bool PlaySoundTail(Lock& lock);
     void ShowNext(Lock& lock);
     std::shared_ptr<const AVFrame> CurrentPicture();
-    MciFramePtr MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index);
+    MciFramePtr MakeFrame(const std::shared_ptr<const AVFrame>& picture, MciRect dest, int index, MciWindow window);
 
     const MciDeviceId m_id;
     ClipDecoder m_decoder; // the device thread's, once it runs

@@ -78,4 +78,16 @@ void DeliverFrame(MciWindow window, MciFramePtr frame)
         entry->callbacks.frame(std::move(frame));
 }
 
+double PixelScale(MciWindow window)
+{
+    auto entry = Find(window);
+    if (!entry)
+        return 1;
+    std::lock_guard call(entry->call_lock);
+    if (!entry->alive || !entry->callbacks.pixel_scale)
+        return 1;
+    double scale = entry->callbacks.pixel_scale();
+    return scale > 0 ? scale : 1;
+}
+
 } // namespace MciWindowRegistry

@@ -9,5 +9,7 @@ namespace MciWindowRegistry {
 bool Exists(MciWindow window);
 void PostNotify(MciWindow window, std::uint32_t code, MciDeviceId device);
 void DeliverFrame(MciWindow window, MciFramePtr frame);
+// The window's screen pixels per pixel of its own (1 for a window that does not say).
+double PixelScale(MciWindow window);
 
 } // namespace MciWindowRegistry

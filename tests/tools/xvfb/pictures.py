@@ -8,6 +8,9 @@ compares two pictures pixel for pixel.
   pictures.py differ A B X Y W H              the pictures differ inside the area (they may agree
                                               elsewhere)
   pictures.py same-area A B X Y W H           the pictures agree inside the area
+  pictures.py not-repeated A X Y W H FACTOR   inside the area, the picture is not made of blocks of
+                                              FACTOR x FACTOR equal pixels (it was not enlarged by
+                                              repeating pixels): at most 90 % of the blocks are
 
 Exit status 0 when the check holds, 1 with a line naming the first difference otherwise.
 """
@@ -182,6 +185,19 @@ def main(argv):
             for x in range(left, left + width):
                 if a.at(x, y) != b.at(x, y):
                     fail("pixel %d,%d differs: %s and %s" % (x, y, a.at(x, y), b.at(x, y)))
+    elif command == "not-repeated" and len(argv) == 8:
+        a = read(argv[2])
+        left, top, width, height, k = (int(v) for v in argv[3:8])
+        blocks = repeated = 0
+        for y in range(top - top % k + k, top + height - k, k):
+            for x in range(left - left % k + k, left + width - k, k):
+                first = a.at(x, y)
+                blocks += 1
+                repeated += all(a.at(x + i, y + j) == first for j in range(k) for i in range(k))
+        if blocks == 0 or repeated > 0.9 * blocks:
+            fail("%d of %d blocks of %d x %d are one colour: the picture was enlarged by repeating pixels"
+                 % (repeated, blocks, k, k))
+        print("%d of %d blocks of %d x %d are one colour" % (repeated, blocks, k, k))
     else:
         print(__doc__)
         sys.exit(2)
