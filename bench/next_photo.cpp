@@ -15,11 +15,13 @@
 
 #include <jpeglib.h>
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -41,44 +43,73 @@ std::vector<unsigned char> ReadFile(const std::filesystem::path& path)
     return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The size a JPEG file's header declares, or 0 x 0 when it has none.
+// libjpeg's fatal errors return to the caller's setjmp with the message, so that a damaged file
+// fails the benchmark with that message instead of ending the program inside the library.
+struct JpegErrors {
+    jpeg_error_mgr manager; // first: libjpeg's pointer to it is a pointer to the whole
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX] {};
+
+    explicit JpegErrors(jpeg_decompress_struct& cinfo)
+    {
+        cinfo.err = jpeg_std_error(&manager);
+        manager.error_exit = [](j_common_ptr failed) {
+            auto* self = reinterpret_cast<JpegErrors*>(failed->err);
+            (*failed->err->format_message)(failed, self->message);
+            std::longjmp(self->jump, 1);
+        };
+    }
+};
+
+// The size a JPEG file's header declares, or 0 x 0 when it cannot be read.
 PictureSize HeaderSize(const std::filesystem::path& path)
 {
     std::vector<unsigned char> bytes = ReadFile(path);
+    if (bytes.empty())
+        return {};
     jpeg_decompress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
+    JpegErrors errors(cinfo);
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
     PictureSize size;
-    if (!bytes.empty() && jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK)
-        size = { int(cinfo.image_width), int(cinfo.image_height) };
+    if (setjmp(errors.jump) == 0) {
+        jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
+        if (jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK)
+            size = { int(cinfo.image_width), int(cinfo.image_height) };
+    }
     jpeg_destroy_decompress(&cinfo);
     return size;
 }
 
-// A plain decode of a JPEG file to blue-green-red rows, as the viewer's bitmap holds them.
+// A plain decode of a JPEG file to blue-green-red rows, as the viewer's bitmap holds them; raises
+// std::runtime_error for a file libjpeg cannot decode.
 PictureSize BareDecode(const std::filesystem::path& path, std::vector<unsigned char>& pixels)
 {
     std::vector<unsigned char> bytes = ReadFile(path);
+    if (bytes.empty())
+        throw std::runtime_error("empty or missing file");
     jpeg_decompress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
+    JpegErrors errors(cinfo);
     jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
-    jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.out_color_space != JCS_GRAYSCALE)
-        cinfo.out_color_space = JCS_EXT_BGR;
-    jpeg_start_decompress(&cinfo);
-    std::size_t stride = (std::size_t(cinfo.output_width) * cinfo.output_components + 3) & ~std::size_t(3);
-    pixels.resize(stride * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    PictureSize size;
+    // Between setjmp and the end of the guarded block only libjpeg calls and plain data.
+    if (setjmp(errors.jump) == 0) {
+        jpeg_mem_src(&cinfo, bytes.data(), bytes.size());
+        jpeg_read_header(&cinfo, TRUE);
+        if (cinfo.out_color_space != JCS_GRAYSCALE)
+            cinfo.out_color_space = JCS_EXT_BGR;
+        jpeg_start_decompress(&cinfo);
+        std::size_t stride = (std::size_t(cinfo.output_width) * cinfo.output_components + 3) & ~std::size_t(3);
+        pixels.resize(stride * cinfo.output_height);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+        size = { int(cinfo.output_width), int(cinfo.output_height) };
+        jpeg_finish_decompress(&cinfo);
     }
-    PictureSize size { int(cinfo.output_width), int(cinfo.output_height) };
-    jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
+    if (size.width == 0)
+        throw std::runtime_error(errors.message[0] ? errors.message : "nothing decoded");
     return size;
 }
 
@@ -205,7 +236,13 @@ static void BM_BareDecodePlusRepaint(benchmark::State& state)
     std::vector<unsigned char> pixels;
     std::size_t next = 1; // the same sequence as Next from the first photograph
     for (auto _ : state) {
-        PictureSize size = BareDecode(window.files[next], pixels);
+        PictureSize size;
+        try {
+            size = BareDecode(window.files[next], pixels);
+        } catch (const std::runtime_error& error) {
+            state.SkipWithError(("the bare decode of " + window.files[next].string() + " failed: " + error.what()).c_str());
+            break;
+        }
         window.harness->Form().PaintWindow();
         if (!(size == window.sizes[next]) || size.width == 0) {
             state.SkipWithError(("the bare decode of " + window.files[next].string() + " gave another size").c_str());
