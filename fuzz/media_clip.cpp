@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Mci::Open({ "", path, false }, wait, id) != 0)
         return 0;
     // A display window that reads every picture it is given, corner to corner.
-    static const MciWindow window = MciCreateWindow({ nullptr, [](MciFramePtr frame) {
+    static const MciWindow window = MciCreateWindow({ .frame = [](MciFramePtr frame) {
         if (frame) {
             const PixelBuffer& pixels = frame->Pixels();
             if (!pixels.IsEmpty()) {

@@ -33,8 +33,7 @@ TAnimate::TAnimate(TComponent* owner)
     std::weak_ptr<Mailbox> weak = m_mailbox;
     TApplication* application = Application; // read here, on the GUI thread
     m_handle = MciCreateWindow({
-        nullptr,
-        [weak, application](MciFramePtr picture) {
+        .frame = [weak, application](MciFramePtr picture) {
             std::shared_ptr<Mailbox> mailbox = weak.lock();
             if (!mailbox)
                 return;
@@ -55,7 +54,7 @@ TAnimate::TAnimate(TComponent* owner)
                 });
             }
         },
-        [weak] {
+        .pixel_scale = [weak] {
             std::shared_ptr<Mailbox> mailbox = weak.lock();
             return mailbox ? mailbox->pixel_scale.load() : 1.0;
         },

@@ -42,7 +42,7 @@ TMediaPlayer::TMediaPlayer(TComponent* owner)
     std::weak_ptr<Mailbox> weak = m_mailbox;
     TApplication* application = Application; // read here, on the GUI thread
     m_handle = MciCreateWindow({
-        [weak, application](std::uint32_t code, MciDeviceId) {
+        .notify = [weak, application](std::uint32_t code, MciDeviceId) {
             std::shared_ptr<Mailbox> mailbox = weak.lock();
             if (!mailbox || !application)
                 return;
@@ -52,7 +52,6 @@ TMediaPlayer::TMediaPlayer(TComponent* owner)
                     mailbox->owner->MMNotify(code);
             });
         },
-        nullptr,
     });
 }
 

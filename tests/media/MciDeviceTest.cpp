@@ -2,6 +2,10 @@
 
 #include "platform/media/MciDevices.h"
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,12 +27,12 @@ public:
     TestWindow()
     {
         m_handle = MciCreateWindow({
-            [this](std::uint32_t code, MciDeviceId) {
+            .notify = [this](std::uint32_t code, MciDeviceId) {
                 std::lock_guard guard(m_lock);
                 m_notices.push_back(code);
                 m_changed.notify_all();
             },
-            [this](MciFramePtr frame) {
+            .frame = [this](MciFramePtr frame) {
                 std::lock_guard guard(m_lock);
                 m_last = std::move(frame);
                 ++m_frames;
@@ -324,6 +328,36 @@ TEST(MciDevice, DestinationScalesThePicturesAndMillisecondsConvert)
     EXPECT_EQ(Mci::SetTimeFormat(clip.id, MCI_FORMAT_TMSF, {}), MCIERR_BAD_TIME_FORMAT);
     EXPECT_EQ(Mci::SetDoor(clip.id, true, {}), MCIERR_UNSUPPORTED_FUNCTION);
     EXPECT_EQ(Mci::Seek(clip.id, MciSeek::To, 20000, {}), MCIERR_OUTOFRANGE);
+}
+
+// The device prepares each picture at the size the window shows it on the screen, which the window
+// tells; a drawing at another size still draws the whole picture.
+TEST(MciDevice, PicturesArePreparedAtTheWindowsOwnPixelSize)
+{
+    std::mutex lock;
+    MciFramePtr last;
+    MciWindow window = MciCreateWindow({
+        .frame = [&](MciFramePtr frame) {
+            std::lock_guard guard(lock);
+            last = std::move(frame);
+        },
+        .pixel_scale = [] { return 2.0; },
+    });
+    MciDeviceId id;
+    ASSERT_EQ(OpenFile(MediaClips::Path(Clip::Mpeg1Silent10), id), 0u);
+    ASSERT_EQ(Mci::SetWindow(id, window, kWait), 0u);
+    ASSERT_EQ(Mci::PutDestination(id, MciRect { 0, 0, 300, 200 }, kWait), 0u);
+    ASSERT_EQ(Mci::Seek(id, MciSeek::To, 7, kWait), 0u);
+    {
+        std::lock_guard guard(lock);
+        ASSERT_TRUE(last && last->prepared);
+        EXPECT_EQ(last->prepared->width, 600);
+        EXPECT_EQ(last->prepared->height, 400);
+        EXPECT_EQ(last->width, 300);
+        EXPECT_EQ(ClipWriter::ReadFrameNumber(last->Pixels()), 7);
+    }
+    EXPECT_EQ(Mci::Close(id, kWait), 0u);
+    MciDestroyWindow(window);
 }
 
 TEST(MciDevice, CloseClearsTheWindowAndAbortsThePlay)

@@ -104,7 +104,7 @@ TEST(TransportStress, TwoThreadsCommandOneDevice)
     ASSERT_EQ(Mci::Open({ "", file, false }, {}, id), 0u);
     std::atomic<int> frames { 0 };
     std::atomic<int> notices { 0 };
-    MciWindow window = MciCreateWindow({ [&](std::uint32_t, MciDeviceId) { ++notices; }, [&](MciFramePtr) { ++frames; } });
+    MciWindow window = MciCreateWindow({ .notify = [&](std::uint32_t, MciDeviceId) { ++notices; }, .frame = [&](MciFramePtr) { ++frames; } });
     ASSERT_EQ(Mci::SetWindow(id, window, {}), 0u);
     const MciCompletion notify { false, window };
 
