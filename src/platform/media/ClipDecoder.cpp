@@ -159,7 +159,8 @@ MciError ClipDecoder::Open(const std::filesystem::path& file)
         return result;
     }
     m_seeks_by_bytes = ClipInput::SeeksByBytes(*m_format);
-    m_cut_short = m_seeks_by_bytes && StartsAsProgramStream(file) && ProgramStreamIsCut(file, size);
+    m_file = file;
+    m_size = size;
     StartIndex(file, size);
     return 0;
 }
@@ -472,6 +473,12 @@ bool ClipDecoder::SeekTo(int index)
     if (!got)
         return m_frame->data[0] != nullptr && m_current_index >= 0;
     return true;
+}
+
+// Walks the whole file: asked only when a clip shows nothing, to tell why.
+bool ClipDecoder::IsCutShort() const
+{
+    return m_seeks_by_bytes && StartsAsProgramStream(m_file) && ProgramStreamIsCut(m_file, m_size);
 }
 
 AVFrame* ClipDecoder::CurrentFrame() const

@@ -39,7 +39,7 @@ public:
     // Waits up to `limit` for the index; true when the length is final.
     bool WaitForLength(std::chrono::milliseconds limit) const { return m_index.WaitFilled(limit); }
     // Whether the file is an MPEG program stream that ends inside a packet.
-    bool IsCutShort() const { return m_cut_short; }
+    bool IsCutShort() const;
 
     // Sound decoded from now on goes to the sink at `rate` samples per second.
     void SetSoundSink(int rate, ClipSound::Sink sink) { m_sound.SetSink(rate, std::move(sink)); }
@@ -87,7 +87,8 @@ private:
     bool m_input_ended { false }; // the demuxer has nothing more
     bool m_decoder_drained { false };
     bool m_seeks_by_bytes { false };
-    bool m_cut_short { false };
+    std::filesystem::path m_file;
+    std::uintmax_t m_size { 0 };
 
     ClipIndex m_index;
     std::unique_ptr<ClipScanner> m_scanner; // after m_index: stopped before the index goes

@@ -6,8 +6,19 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// The scanning thread's niceness (Linux gives each thread its own).
+constexpr int kNice = 5;
+
+} // namespace
 
 ClipScanner::ClipScanner(std::filesystem::path file, int stream, Kind kind, double picture_seconds, ClipIndex& index)
     : m_file(std::move(file))
@@ -28,6 +39,8 @@ ClipScanner::~ClipScanner()
 
 void ClipScanner::Run()
 {
+    // Background work: the window's thread and the device's go first on a busy machine.
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), kNice);
     if (!Scan())
         m_index.GiveUp();
 }

@@ -16,9 +16,11 @@ extern "C" {
 namespace {
 
 constexpr int kMaxDestinationSide = 8192;
-// How long an open waits for the scan that counts the pictures: most clips are counted by then,
-// and a long one is not kept waiting for.
+// How long an open waits for the scan that counts the pictures, for a file small enough to be
+// counted by then (the disc's clips are a few megabytes). Longer files report a length from their
+// duration until the scan is done.
 constexpr std::chrono::milliseconds kLengthWait { 20 };
+constexpr std::uintmax_t kCountedWhileOpening = 16'000'000; // bytes
 
 } // namespace
 
@@ -55,7 +57,9 @@ MciError MciVideoDevice::Open(const std::filesystem::path& file, MciDeviceId id,
     d.m_shown = d.CurrentPicture();
     d.m_ahead_index = d.m_decoder.CurrentIndex();
     d.m_position_time = d.m_decoder.CurrentTime();
-    d.m_decoder.WaitForLength(kLengthWait);
+    std::error_code error;
+    if (std::filesystem::file_size(file, error) < kCountedWhileOpening)
+        d.m_decoder.WaitForLength(kLengthWait);
     d.m_thread = std::thread([&d] { d.RunThread(); });
     device = std::move(opened);
     return 0;
