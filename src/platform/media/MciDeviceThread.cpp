@@ -11,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -63,6 +64,9 @@ void MciVideoDevice::ServeJob(Job job, int target, MciWindow old_window)
             m_audio->Clear();
         m_ahead_index = m_decoder.CurrentIndex();
         m_ahead_time = m_decoder.CurrentTime();
+        m_ahead_picture = m_shown;
+        m_ahead_frame = nullptr;
+        m_ahead_window = 0;
         m_pictures_ended = false;
         m_sound_ended = false;
         // At the end the position stands after the last picture, which stays in the window.
@@ -142,14 +146,22 @@ void MciVideoDevice::PlayStep(Lock& lock, std::vector<Notice>& notices)
     const int next = m_position + 1;
     const bool in_range = next < play_to;
     if (in_range && m_ahead_index < next && !m_pictures_ended) {
+        MciWindow window = m_window;
+        MciRect dest = m_dest;
         lock.unlock();
         bool got = m_decoder.DecodeNext();
         int index = m_decoder.CurrentIndex();
         double time = m_decoder.CurrentTime();
+        std::shared_ptr<const AVFrame> picture = got ? CurrentPicture() : nullptr;
+        MciFramePtr frame = MakeFrame(picture, dest, index, window);
         lock.lock();
         if (got) {
             m_ahead_index = index;
             m_ahead_time = time;
+            m_ahead_picture = std::move(picture);
+            m_ahead_frame = std::move(frame);
+            m_ahead_window = window;
+            m_ahead_dest = dest;
         } else {
             m_pictures_ended = true;
         }
@@ -184,22 +196,23 @@ void MciVideoDevice::ShowNext(Lock& lock)
         m_position = show;
         m_position_time = time;
         m_picture_stale = true;
-        lock.unlock();
-        std::shared_ptr<const AVFrame> picture = CurrentPicture();
-        lock.lock();
-        m_shown = std::move(picture);
+        m_shown = m_ahead_picture;
         return;
     }
-    // The picture is made ready unlocked; it is shown only if playback has not moved meanwhile,
-    // so that a clip paused or stopped keeps the position of the picture in its window.
-    MciRect dest = m_dest;
-    MciWindow window = m_window;
-    lock.unlock();
-    std::shared_ptr<const AVFrame> picture = CurrentPicture();
-    MciFramePtr frame = MakeFrame(picture, dest, show, window);
-    lock.lock();
-    if (m_play_serial != serial || m_quit || m_job != Job::None)
-        return;
+    // The picture was made ready when it was decoded; when the window or the destination changed
+    // since, it is made again (unlocked). It is shown only if playback has not moved meanwhile, so
+    // that a clip paused or stopped keeps the position of the picture in its window.
+    std::shared_ptr<const AVFrame> picture = m_ahead_picture;
+    MciFramePtr frame = m_ahead_frame;
+    if (m_ahead_window != m_window || std::memcmp(&m_ahead_dest, &m_dest, sizeof m_dest) != 0) {
+        MciRect dest = m_dest;
+        MciWindow window = m_window;
+        lock.unlock();
+        frame = MakeFrame(picture, dest, show, window);
+        lock.lock();
+        if (m_play_serial != serial || m_quit || m_job != Job::None)
+            return;
+    }
     m_shown = std::move(picture);
     if (m_window && frame)
         MciWindowRegistry::DeliverFrame(m_window, std::move(frame));

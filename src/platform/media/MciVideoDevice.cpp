@@ -55,6 +55,7 @@ MciError MciVideoDevice::Open(const std::filesystem::path& file, MciDeviceId id,
     if (!first)
         return d.m_decoder.IsCutShort() ? MCIERR_CLIP_TRUNCATED : MCIERR_CLIP_NO_PICTURE;
     d.m_shown = d.CurrentPicture();
+    d.m_ahead_picture = d.m_shown;
     d.m_ahead_index = d.m_decoder.CurrentIndex();
     d.m_position_time = d.m_decoder.CurrentTime();
     std::error_code error;

@@ -127,6 +127,12 @@ private:
     MciPictureScaler m_resizer;             // the first step of scaling pictures for the window
     int m_ahead_index { -1 };     // the decoder's current picture, decoded and not yet shown
     double m_ahead_time { 0 };    // and its clip time
+    // It made ready for the window, right after decoding while it is in the processor's caches,
+    // for the window and destination it was made for.
+    std::shared_ptr<const AVFrame> m_ahead_picture;
+    MciFramePtr m_ahead_frame;
+    MciWindow m_ahead_window { 0 };
+    MciRect m_ahead_dest { 0, 0, 0, 0 };
     bool m_pictures_ended { false }; // the decoder has no picture after m_ahead_index
     bool m_sound_ended { false };    // nor sound after what it decoded
 
