@@ -20,7 +20,6 @@ namespace {
 
 void WriteSeeds(const std::string& folder)
 {
-    int n = 0;
     for (auto format : { ClipWriter::Format::Mpeg1, ClipWriter::Format::Mpeg2 }) {
         for (bool sound : { false, true }) {
             ClipWriter::Options options;
@@ -31,24 +30,24 @@ void WriteSeeds(const std::string& folder)
             options.gop = 3;
             options.sound = sound ? ClipWriter::Sound::Tone : ClipWriter::Sound::None;
             options.bit_rate = 200000;
-            ClipWriter::Write(folder + "/seed" + std::to_string(n++) + ".mpg", options);
+            std::string name = format == ClipWriter::Format::Mpeg1 ? "mpeg1" : "mpeg2";
+            ClipWriter::Write(folder + "/" + name + (sound ? "-sound" : ""), options);
         }
     }
     const std::string source = "ffmpeg -v error -y -f lavfi -i testsrc2=s=64x48:r=25:d=0.24 "
                                "-f lavfi -i sine=d=0.24:sample_rate=22050 -ac 1 ";
-    const char* kinds[][2] = {
-        { "-c:v mpeg4 -vtag XVID -g 3 -c:a libmp3lame", "avi" },
-        { "-c:v mjpeg -c:a pcm_s16le", "avi" },
-        { "-c:v libx264 -preset ultrafast -g 3 -c:a libmp3lame", "avi" },
-        { "-c:v msmpeg4v3 -g 3 -c:a pcm_u8", "avi" },
-        { "-c:v libx264 -preset ultrafast -g 3 -c:a aac -movflags +faststart", "mp4" },
-        { "-c:v wmv2 -g 3 -c:a wmav2", "asf" },
-        { "-vn -c:a libmp3lame", "mp3" },
-        { "-vn -c:a pcm_s16le", "wav" },
+    const char* kinds[][3] = {
+        { "-c:v mpeg4 -vtag XVID -g 3 -c:a libmp3lame", "avi", "avi-xvid" },
+        { "-c:v mjpeg -c:a pcm_s16le", "avi", "avi-mjpeg" },
+        { "-c:v libx264 -preset ultrafast -g 3 -c:a libmp3lame", "avi", "avi-h264" },
+        { "-c:v msmpeg4v3 -g 3 -c:a pcm_u8", "avi", "avi-msmpeg4v3" },
+        { "-c:v libx264 -preset ultrafast -g 3 -c:a aac -movflags +faststart", "mp4", "mp4-h264" },
+        { "-c:v wmv2 -g 3 -c:a wmav2", "asf", "asf-wmv2" },
+        { "-vn -c:a libmp3lame", "mp3", "sound-mp3" },
+        { "-vn -c:a pcm_s16le", "wav", "sound-wav" },
     };
     for (const auto& kind : kinds) {
-        std::string command = source + kind[0] + " -f " + kind[1] + " " + folder + "/seed" + std::to_string(n++) + "."
-            + kind[1] + " 2>/dev/null";
+        std::string command = source + kind[0] + " -f " + kind[1] + " " + folder + "/" + kind[2] + " 2>/dev/null";
         (void)std::system(command.c_str()); // without the program, the MPEG seeds alone
     }
 }
