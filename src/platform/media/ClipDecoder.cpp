@@ -32,6 +32,8 @@ constexpr double kSlotSeconds = 0.04;
 constexpr double kSoundAhead = 0.3;
 // Packets one call of FeedSound reads at most.
 constexpr int kMaxSoundPackets = 500;
+// Packets a seek by time reads at most looking for a key frame.
+constexpr int kMaxSearchPackets = 2000;
 
 // Whether an MPEG program stream ends inside a packet: a file cut short. Walks the pack and packet
 // headers by their lengths; a file that ends exactly between packets, or loses its way in damaged
@@ -330,6 +332,54 @@ bool ClipDecoder::RepositionToStart()
     return result >= 0;
 }
 
+// While the scan still counts the pictures: to the first key frame with a time of its own from a
+// second before the time picture `index` is due at by the clip's average rate, numbering from that
+// time. Exact for clips at a steady rate, and quick: an MPEG stream is entered at the byte its
+// average rate puts that second at, other containers by their own time search. False when that
+// does not work out; the seek then waits for the scan.
+bool ClipDecoder::RepositionByTime(int index)
+{
+    if (index <= 0)
+        return false;
+    // The rate is an average: when the key frame found lies past the picture, start earlier.
+    for (double margin : { 1.0, 4.0, 16.0 }) {
+        double seconds = std::max(0.0, index * m_picture_duration - margin);
+        int result;
+        if (m_seeks_by_bytes) {
+            double duration = m_format->duration > 0 ? double(m_format->duration) / AV_TIME_BASE : 0;
+            if (duration <= 0 || m_size == 0)
+                return false;
+            auto pos = std::int64_t(seconds / duration * double(m_size));
+            result = av_seek_frame(m_format, -1, std::clamp<std::int64_t>(pos, 0, std::int64_t(m_size) - 1), AVSEEK_FLAG_BYTE);
+        } else {
+            auto target = std::int64_t(std::llround((seconds + m_origin) / m_time_base));
+            result = av_seek_frame(m_format, m_video_stream, target, AVSEEK_FLAG_BACKWARD);
+        }
+        ResetDecoding();
+        if (result < 0)
+            return false;
+        int number = -1;
+        for (int packets = 0; packets < kMaxSearchPackets && ReadPacket(); ++packets) {
+            if (m_packet->stream_index == m_video_stream && (m_packet->flags & AV_PKT_FLAG_KEY)
+                && m_packet->pts != AV_NOPTS_VALUE) {
+                number = int(std::lround((double(m_packet->pts) * m_time_base - m_origin) / m_picture_duration));
+                break;
+            }
+            // Pictures before a key frame cannot be decoded on their own.
+        }
+        if (number < 0)
+            return false;
+        if (number > index)
+            continue;
+        m_packet_held = true;
+        m_next_number = number;
+        m_shown_from = m_packet->pts;
+        m_current_index = -1;
+        return true;
+    }
+    return false;
+}
+
 bool ClipDecoder::ReceivePicture()
 {
     while (avcodec_receive_frame(m_video, m_scratch) >= 0) {
@@ -453,12 +503,17 @@ bool ClipDecoder::SeekTo(int index)
         }
         return true;
     }
-    std::optional<ClipIndex::Key> key = m_index.KeyFor(index);
-    if (!key)
-        return false;
-    bool placed = Reposition(*key);
+    // While the scan still counts, a seek goes by the clip's clock rather than wait for it.
+    bool placed = !m_index.Filled() && RepositionByTime(index);
+    std::optional<ClipIndex::Key> key;
+    if (!placed) {
+        key = m_index.KeyFor(index);
+        if (!key)
+            return false;
+        placed = Reposition(*key);
+    }
     // A key frame not where the index put it (damage): the one before, else the start.
-    if (!placed && key->picture > 0) {
+    if (!placed && key && key->picture > 0) {
         if (std::optional<ClipIndex::Key> before = m_index.KeyBefore(*key))
             placed = Reposition(*before);
     }

@@ -67,6 +67,7 @@ private:
     bool IndexFromContainer(std::uintmax_t size);
     bool Reposition(const ClipIndex::Key& key);
     bool RepositionToStart();
+    bool RepositionByTime(int index);
     void ResetDecoding();
     bool ReadPacket();
     bool ReceivePicture();
