@@ -134,7 +134,7 @@ void ClipDecoder::Close()
     ClipInput::Close(m_format);
 }
 
-MciError ClipDecoder::Open(const std::filesystem::path& file)
+MciError ClipDecoder::Open(const std::filesystem::path& file, Counting counting)
 {
     if (!m_frame || !m_scratch || !m_packet)
         return MCIERR_OUT_OF_MEMORY;
@@ -163,7 +163,7 @@ MciError ClipDecoder::Open(const std::filesystem::path& file)
     m_seeks_by_bytes = ClipInput::SeeksByBytes(*m_format);
     m_file = file;
     m_size = size;
-    StartIndex(file, size);
+    StartIndex(file, size, counting);
     return 0;
 }
 
@@ -213,7 +213,7 @@ MciError ClipDecoder::OpenStreams()
     return 0;
 }
 
-void ClipDecoder::StartIndex(const std::filesystem::path& file, std::uintmax_t size)
+void ClipDecoder::StartIndex(const std::filesystem::path& file, std::uintmax_t size, Counting counting)
 {
     if (!m_video) {
         AVStream* stream = m_format->streams[m_sound_stream];
@@ -229,7 +229,10 @@ void ClipDecoder::StartIndex(const std::filesystem::path& file, std::uintmax_t s
     // Until the scan is done, the length the clip's duration suggests.
     AVStream* stream = m_format->streams[m_video_stream];
     m_index.SetEstimate(int(std::lround(DurationOf(*m_format, *stream) / m_picture_duration)));
-    m_scanner = std::make_unique<ClipScanner>(file, m_video_stream, ClipScanner::Kind::Pictures, m_picture_duration, m_index);
+    if (counting == Counting::Scan)
+        m_scanner = std::make_unique<ClipScanner>(file, m_video_stream, ClipScanner::Kind::Pictures, m_picture_duration, m_index);
+    else
+        m_index.GiveUp();
 }
 
 // AVI and MP4 files list every picture of the stream, with its place in the file. The list is

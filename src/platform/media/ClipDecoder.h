@@ -24,10 +24,15 @@ public:
     ClipDecoder(const ClipDecoder&) = delete;
     ClipDecoder& operator=(const ClipDecoder&) = delete;
 
-    // Opens the file and finds its streams and its index (from the container, or a scan started
-    // on a thread of its own). Decodes nothing: the decoder stands before picture 0. Returns 0 or
-    // an MCIERR_ code.
-    MciError Open(const std::filesystem::path& file);
+    // How the pictures are counted where the container keeps no list of them.
+    enum class Counting {
+        Scan,     // a scan of the file on a thread of its own
+        Estimate, // none: the length stays the duration's estimate and seeks go by time (tests)
+    };
+
+    // Opens the file and finds its streams and its index (from the container, or by counting).
+    // Decodes nothing: the decoder stands before picture 0. Returns 0 or an MCIERR_ code.
+    MciError Open(const std::filesystem::path& file, Counting counting = Counting::Scan);
 
     bool HasPictures() const { return m_video != nullptr; }
     bool HasSound() const { return m_sound.IsOpen(); }
@@ -63,7 +68,7 @@ public:
 
 private:
     MciError OpenStreams();
-    void StartIndex(const std::filesystem::path& file, std::uintmax_t size);
+    void StartIndex(const std::filesystem::path& file, std::uintmax_t size, Counting counting);
     bool IndexFromContainer(std::uintmax_t size);
     bool Reposition(const ClipIndex::Key& key);
     bool RepositionToStart();
