@@ -2,7 +2,7 @@
 // bytes. Prints the ratio giflib CPU time / our CPU time per picture after the run.
 
 #include "../tests/imaging/GifReference.h"
-#include "../tests/imaging/GifTestWriter.h"
+#include "../tests/imaging/GifWriter.h"
 #include "imaging/TGIFImage.h"
 
 #include "RatioReporter.h"

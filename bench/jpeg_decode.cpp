@@ -1,7 +1,7 @@
 // JPEG, file bytes to a bitmap ready for the viewer, against a bare libjpeg-turbo decode of the
 // same bytes to the same pixel layout (blue-green-red rows padded to 4 bytes).
 
-#include "../tests/imaging/JpegTestUtil.h"
+#include "../tests/imaging/JpegSupport.h"
 #include "framework/TBitmap.h"
 #include "framework/TStream.h"
 #include "imaging/TJPEGImage.h"

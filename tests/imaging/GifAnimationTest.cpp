@@ -1,7 +1,7 @@
 // Animation: a real painter thread, the application's synchronise queue on this (the GUI) thread,
 // and timing checked with margins that a loaded machine keeps.
 
-#include "GifTestWriter.h"
+#include "GifWriter.h"
 #include "framework/TApplication.h"
 #include "framework/TBitmap.h"
 #include "framework/TPicture.h"

@@ -1,7 +1,7 @@
 // Our GIF decoding against giflib's, pixel for pixel (colour indices through the colour map).
 
 #include "GifReference.h"
-#include "GifTestWriter.h"
+#include "GifWriter.h"
 #include "imaging/TGIFImage.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The tolerant reader: what loads with warnings, what fails and with which message.
 
-#include "GifTestWriter.h"
+#include "GifWriter.h"
 #include "framework/TBitmap.h"
 #include "imaging/TGIFImage.h"
 

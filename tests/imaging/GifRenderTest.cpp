@@ -1,6 +1,6 @@
 // Rendering frames into bitmaps, masks, drawing with transparency and the placement rule.
 
-#include "GifTestWriter.h"
+#include "GifWriter.h"
 #include "framework/TBitmap.h"
 #include "imaging/TGIFImage.h"
 

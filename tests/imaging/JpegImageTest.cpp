@@ -1,4 +1,4 @@
-#include "JpegTestUtil.h"
+#include "JpegSupport.h"
 #include "framework/TBitmap.h"
 #include "framework/TPicture.h"
 #include "framework/TStream.h"

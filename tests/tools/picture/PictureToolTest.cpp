@@ -1,7 +1,7 @@
 // velmar-picture keeps to the program's pixel budget: a GIF whose header declares a huge logical
 // screen is refused with a message that names its size, in little memory, while pictures within
 // the budget are written as before.
-#include "imaging/GifTestWriter.h"
+#include "imaging/GifWriter.h"
 #include "platform/PngCodec.h"
 
 #include <gtest/gtest.h>
