@@ -29,7 +29,8 @@ function(velmar_library name dirs)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# velmar_test(NAME DIR DEPS...): one GoogleTest binary of every .cpp in tests/DIR, run by CTest.
+# velmar_test(NAME DIR DEPS...): one GoogleTest binary of every .cpp in tests/DIR, run by CTest and
+# labelled unit (tests/CMakeLists.txt says what the labels mean).
 function(velmar_test name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(NOT sources)
@@ -41,6 +42,6 @@ function(velmar_test name dir)
   target_compile_definitions(${name} PRIVATE VELMAR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              VELMAR_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+  set_tests_properties(${name} PROPERTIES LABELS unit ENVIRONMENT
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp;SDL_AUDIODRIVER=dummy")
 endfunction()
